@@ -1,0 +1,48 @@
+// The one way in: the host calls here for the About and run requests.
+#include "HostCodes.h"
+#include "HostContext.h"
+#include "HostSuiteTable.h"
+#include "PluginExport.h"
+#include "PluginRequests.h"
+
+HostContext hostContext;
+int32_t currentMode = 1;
+int32_t pipelineStatus = 0;
+
+namespace {
+constexpr int32_t kAboutDialogId = 16000;
+
+bool HostSaysEqual(const char* text, const char* expected) {
+    // A null string from the host can equal nothing; the host's own compare
+    // would read through it.
+    if (text == nullptr) return false;
+    return hostContext.basicSuite->IsEqual(text, expected) != 0;
+}
+
+bool IsRequest(const char* caller, const char* selector, const char* wantedCaller, const char* wantedSelector) {
+    return HostSaysEqual(caller, wantedCaller) && HostSaysEqual(selector, wantedSelector);
+}
+}  // namespace
+
+extern "C" LUMACUT_EXPORT HostStatus LUMACUT_CDECL AutoPluginMain(const char* caller, const char* selector,
+                                                                  void* message) noexcept {
+    const EntryMessage* entry = static_cast<const EntryMessage*>(message);
+    if (entry == nullptr || entry->basic == nullptr) return static_cast<HostStatus>(kParmCode);
+    hostContext.basicSuite = entry->basic;
+    hostContext.pluginRef = entry->self;
+
+    // Nothing may cross into the host as an exception: it would take the host
+    // and the photographer's unsaved work down with it.
+    HostStatus result = 0;
+    try {
+        if (IsRequest(caller, selector, "SP Interface", "About")) ShowAboutBox(hostContext.pluginRef, kAboutDialogId);
+        if (IsRequest(caller, selector, "PS Photoshop", "Do It")) result = RunRequest(entry->actionParameters);
+    } catch (const HostError& error) {
+        result = error.status;
+    } catch (...) {
+        result = static_cast<HostStatus>(kParmCode);
+    }
+    pipelineStatus = 0;
+    ReleaseAllHostSuites();
+    return result;
+}

@@ -1,0 +1,166 @@
+// The host's plug-in interface as this plug-in uses it, declared once, as C.
+// Every record the host and the plug-in share has its 32-bit layout pinned by
+// static_assert below; slots are positions in a suite's table of operations,
+// counted from 0, and unused slots are kept as reserved pointers.
+#ifndef LUMACUT_ENTRY_HOST_INTERFACE_H
+#define LUMACUT_ENTRY_HOST_INTERFACE_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#if defined(_WIN32)
+#define LUMACUT_CDECL __cdecl
+#else
+#define LUMACUT_CDECL
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef int32_t HostStatus;  // 0 = success
+typedef uint32_t FourCharCode;
+typedef uint8_t HostBoolean;  // one byte, non-zero = true
+
+typedef struct HostPluginOpaque* PluginRef;
+typedef struct HostDescriptorOpaque* ActionDescriptor;
+typedef struct HostReferenceOpaque* ActionReference;
+typedef struct HostListOpaque* ActionList;
+typedef struct HostStringOpaque* HostString;
+typedef struct HostAccessOpaque* AccessRef;
+
+// slot 0..4; every operation returns a 32-bit status used whole.
+typedef struct BasicSuite {
+    HostStatus(LUMACUT_CDECL* AcquireSuite)(const char* name, int32_t version, const void** suite);
+    HostStatus(LUMACUT_CDECL* ReleaseSuite)(const char* name, int32_t version);
+    HostBoolean(LUMACUT_CDECL* IsEqual)(const char* a, const char* b);
+    HostStatus(LUMACUT_CDECL* AllocateBlock)(uint32_t size, void** block);
+    HostStatus(LUMACUT_CDECL* FreeBlock)(void* block);
+} BasicSuite;
+
+// Of the four Actions suites the host returns a 16-bit code in a 32-bit
+// register; only the low half counts (see ActionsCode in HostCodes.h).
+typedef struct ActionDescriptorSuite {
+    HostStatus(LUMACUT_CDECL* Make)(ActionDescriptor* descriptor);                 // 0
+    HostStatus(LUMACUT_CDECL* Free)(ActionDescriptor descriptor);                  // 1
+    void* reserved2to8[7];                                                         // 2..8
+    HostStatus(LUMACUT_CDECL* PutInteger)(ActionDescriptor d, FourCharCode key, int32_t value);  // 9
+    HostStatus(LUMACUT_CDECL* PutFloat)(ActionDescriptor d, FourCharCode key, double value);     // 10
+    void* reserved11to12[2];                                                                     // 11..12
+    HostStatus(LUMACUT_CDECL* PutBoolean)(ActionDescriptor d, FourCharCode key, HostBoolean value);  // 13
+    HostStatus(LUMACUT_CDECL* PutList)(ActionDescriptor d, FourCharCode key, ActionList list);       // 14
+    void* reserved15to16[2];                                                                         // 15..16
+    HostStatus(LUMACUT_CDECL* PutEnumerated)(ActionDescriptor d, FourCharCode key, FourCharCode type,
+                                             FourCharCode value);                                    // 17
+    HostStatus(LUMACUT_CDECL* PutReference)(ActionDescriptor d, FourCharCode key, ActionReference r);  // 18
+    HostStatus(LUMACUT_CDECL* PutClass)(ActionDescriptor d, FourCharCode key, FourCharCode classCode);  // 19
+    void* reserved20to21[2];                                                                           // 20..21
+    HostStatus(LUMACUT_CDECL* GetInteger)(ActionDescriptor d, FourCharCode key, int32_t* value);       // 22
+} ActionDescriptorSuite;
+
+typedef struct ActionControlSuite {
+    HostStatus(LUMACUT_CDECL* Play)(ActionDescriptor* result, FourCharCode event, ActionDescriptor descriptor,
+                                    int32_t dialogOption);  // 0
+} ActionControlSuite;
+
+typedef struct ActionReferenceSuite {
+    HostStatus(LUMACUT_CDECL* Make)(ActionReference* reference);  // 0
+    HostStatus(LUMACUT_CDECL* Free)(ActionReference reference);   // 1
+    void* reserved2to7[6];                                        // 2..7
+    HostStatus(LUMACUT_CDECL* PutEnumerated)(ActionReference r, FourCharCode classCode, FourCharCode type,
+                                             FourCharCode value);                                      // 8
+    HostStatus(LUMACUT_CDECL* PutProperty)(ActionReference r, FourCharCode classCode, FourCharCode key);  // 9
+    HostStatus(LUMACUT_CDECL* PutClass)(ActionReference r, FourCharCode classCode);                     // 10
+} ActionReferenceSuite;
+
+typedef struct ActionListSuite {
+    HostStatus(LUMACUT_CDECL* Make)(ActionList* list);  // 0
+    HostStatus(LUMACUT_CDECL* Free)(ActionList list);   // 1
+    void* reserved2to9[8];                              // 2..9
+    HostStatus(LUMACUT_CDECL* PutObject)(ActionList l, FourCharCode classCode, ActionDescriptor object);  // 10
+} ActionListSuite;
+
+typedef struct UIHooksSuite {
+    void* reserved0to6[7];                                                        // 0..6
+    HostStatus(LUMACUT_CDECL* GetPluginName)(PluginRef plugin, HostString* name);  // 7
+} UIHooksSuite;
+
+typedef struct StringSuite {
+    void* reserved0to12[13];                               // 0..12
+    HostStatus(LUMACUT_CDECL* Release)(HostString string);  // 13
+} StringSuite;
+
+// What the access suite's slot 6 fills: the first two fields are module
+// handles; the rest of the host's record is not ours to read.
+typedef struct PlatformAccessInfo {
+    void* defaultModule;
+    void* resourceModule;
+    void* hostReserved[6];
+} PlatformAccessInfo;
+
+typedef struct AccessSuite {
+    void* reserved0to1[2];                                                             // 0..1
+    HostStatus(LUMACUT_CDECL* GetPluginAccess)(PluginRef plugin, AccessRef* access);  // 2
+    void* reserved3to5[3];                                                             // 3..5
+    HostStatus(LUMACUT_CDECL* GetPlatformAccess)(AccessRef access, PlatformAccessInfo* info);  // 6
+} AccessSuite;
+
+typedef struct FileListSuite {
+    void* reserved0to2[3];                                   // 0..2
+    HostStatus(LUMACUT_CDECL* BrowseUrl)(const char* url);  // 3
+} FileListSuite;
+
+typedef struct ActionParameters {
+    int32_t playInfo;  // 1 = show the plug-in's dialog
+    int32_t recordInfo;
+    ActionDescriptor descriptor;  // may be null
+} ActionParameters;
+
+typedef struct EntryMessage {
+    uint32_t SPCheck;
+    PluginRef self;
+    void* globals;
+    const BasicSuite* basic;
+    ActionParameters* actionParameters;
+} EntryMessage;
+
+typedef HostStatus(LUMACUT_CDECL* AutoPluginMainProc)(const char* caller, const char* selector, void* message);
+
+#if defined(__cplusplus)
+#define LUMACUT_STATIC_ASSERT static_assert
+#else
+#define LUMACUT_STATIC_ASSERT _Static_assert
+#endif
+
+#if UINTPTR_MAX == 0xFFFFFFFFu
+LUMACUT_STATIC_ASSERT(sizeof(EntryMessage) == 20, "entry message is five 32-bit fields");
+LUMACUT_STATIC_ASSERT(offsetof(EntryMessage, basic) == 12, "basic suite at offset 12");
+LUMACUT_STATIC_ASSERT(offsetof(EntryMessage, actionParameters) == 16, "action parameters at offset 16");
+LUMACUT_STATIC_ASSERT(sizeof(ActionParameters) == 12, "action parameters are three 32-bit fields");
+LUMACUT_STATIC_ASSERT(offsetof(ActionParameters, descriptor) == 8, "descriptor at offset 8");
+LUMACUT_STATIC_ASSERT(sizeof(BasicSuite) == 20, "basic suite has five slots");
+LUMACUT_STATIC_ASSERT(offsetof(ActionDescriptorSuite, PutInteger) == 9 * 4, "PutInteger is slot 9");
+LUMACUT_STATIC_ASSERT(offsetof(ActionDescriptorSuite, PutFloat) == 10 * 4, "PutFloat is slot 10");
+LUMACUT_STATIC_ASSERT(offsetof(ActionDescriptorSuite, PutBoolean) == 13 * 4, "PutBoolean is slot 13");
+LUMACUT_STATIC_ASSERT(offsetof(ActionDescriptorSuite, PutList) == 14 * 4, "PutList is slot 14");
+LUMACUT_STATIC_ASSERT(offsetof(ActionDescriptorSuite, PutEnumerated) == 17 * 4, "PutEnumerated is slot 17");
+LUMACUT_STATIC_ASSERT(offsetof(ActionDescriptorSuite, PutReference) == 18 * 4, "PutReference is slot 18");
+LUMACUT_STATIC_ASSERT(offsetof(ActionDescriptorSuite, PutClass) == 19 * 4, "PutClass is slot 19");
+LUMACUT_STATIC_ASSERT(offsetof(ActionDescriptorSuite, GetInteger) == 22 * 4, "GetInteger is slot 22");
+LUMACUT_STATIC_ASSERT(offsetof(ActionReferenceSuite, PutEnumerated) == 8 * 4, "PutEnumerated is slot 8");
+LUMACUT_STATIC_ASSERT(offsetof(ActionReferenceSuite, PutProperty) == 9 * 4, "PutProperty is slot 9");
+LUMACUT_STATIC_ASSERT(offsetof(ActionReferenceSuite, PutClass) == 10 * 4, "PutClass is slot 10");
+LUMACUT_STATIC_ASSERT(offsetof(ActionListSuite, PutObject) == 10 * 4, "PutObject is slot 10");
+LUMACUT_STATIC_ASSERT(offsetof(UIHooksSuite, GetPluginName) == 7 * 4, "GetPluginName is slot 7");
+LUMACUT_STATIC_ASSERT(offsetof(StringSuite, Release) == 13 * 4, "Release is slot 13");
+LUMACUT_STATIC_ASSERT(offsetof(AccessSuite, GetPluginAccess) == 2 * 4, "plug-in access is slot 2");
+LUMACUT_STATIC_ASSERT(offsetof(AccessSuite, GetPlatformAccess) == 6 * 4, "platform access is slot 6");
+LUMACUT_STATIC_ASSERT(offsetof(FileListSuite, BrowseUrl) == 3 * 4, "BrowseUrl is slot 3");
+LUMACUT_STATIC_ASSERT(offsetof(PlatformAccessInfo, resourceModule) == 4, "two handles lead the access record");
+#endif
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,51 @@
+#include "HostCodes.h"
+#include "HostContext.h"
+#include "HostSuiteTable.h"
+#include "ModeParameter.h"
+#include "PluginRequests.h"
+#include "mask/MaskPipeline.h"
+
+namespace {
+// Holds the plug-in name from GetPluginName to its release. Released
+// explicitly before the write-back; the destructor covers a run left by a
+// HostError, so the host's string is not lost either way.
+class PluginName {
+public:
+    HostString* Out() { return &name_; }
+    void Release() noexcept {
+        HostString name = name_;
+        name_ = nullptr;
+        if (name == nullptr) return;
+        try {
+            Strings().Release(name);
+        } catch (const HostError&) {
+            // No string suite, no way to give the name back.
+        }
+    }
+    ~PluginName() { Release(); }
+
+private:
+    HostString name_ = nullptr;
+};
+}  // namespace
+
+int32_t RunRequest(ActionParameters* parameters) {
+    PluginName name;
+    int32_t status = UIHooks().GetPluginName(hostContext.pluginRef, name.Out());
+    if (status != 0) return status;
+
+    currentMode = 1;
+    // Without parameters a run behaves as one with no descriptor and no
+    // dialog asked for, and nothing is written back.
+    if (parameters != nullptr) ReadModeParameter(*parameters);
+    if (parameters != nullptr && parameters->playInfo == 1) status = ShowModeDialog();
+
+    if (status == 0) {
+        RunMaskPipeline();
+        status = pipelineStatus;
+        pipelineStatus = 0;
+    }
+    name.Release();
+    if (status == 0 && parameters != nullptr) WriteModeParameter(*parameters);
+    return status;
+}

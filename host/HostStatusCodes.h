@@ -1,0 +1,11 @@
+// The statuses our stand-in answers with where it has to refuse something.
+#ifndef LUMACUT_HOST_HOST_STATUS_CODES_H
+#define LUMACUT_HOST_HOST_STATUS_CODES_H
+
+#include "entry/HostCodes.h"
+
+constexpr HostStatus kHostBadParameter = -50;     // the host's "bad parameter"
+constexpr HostStatus kHostMemoryFull = -108;      // the host's "out of memory"
+constexpr HostStatus kSuiteNotFound = static_cast<HostStatus>(FourCC("S!Fd"));  // no such suite or version
+
+#endif

@@ -1,0 +1,26 @@
+#include <dlfcn.h>
+
+#include "PluginModule.h"
+
+bool PluginModule::Load(const std::string& path) {
+    Unload();
+    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle_ == nullptr) {
+        const char* why = dlerror();
+        error_ = "cannot load " + path + ": " + (why != nullptr ? why : "unknown error");
+        return false;
+    }
+    entry_ = reinterpret_cast<AutoPluginMainProc>(dlsym(handle_, "AutoPluginMain"));
+    if (entry_ == nullptr) {
+        error_ = path + " has no AutoPluginMain";
+        Unload();
+        return false;
+    }
+    return true;
+}
+
+void PluginModule::Unload() {
+    if (handle_ != nullptr) dlclose(handle_);
+    handle_ = nullptr;
+    entry_ = nullptr;
+}

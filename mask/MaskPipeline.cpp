@@ -1,0 +1,5 @@
+#include "MaskPipeline.h"
+
+#include "entry/HostContext.h"
+
+void RunMaskPipeline() { pipelineStatus = 0; }
