@@ -30,6 +30,9 @@ private:
 }  // namespace
 
 int32_t RunRequest(ActionParameters* parameters) {
+    // Hold the string suite before taking the name: a host that cannot give
+    // it would otherwise leave us owning a name we could never give back.
+    Strings();
     PluginName name;
     int32_t status = UIHooks().GetPluginName(hostContext.pluginRef, name.Out());
     if (status != 0) return status;

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on Debian 12, as root. Installs
+# only what is missing, so it is cheap to rerun.
+set -eu
+packages=(cmake make g++ g++-mingw-w64-i686 mingw-w64-i686-dev wine wine32:i386 xvfb xauth
+          googletest libstb-dev imagemagick zip unzip qemu-user-static)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "install-deps: installing ${missing[*]}"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then dpkg --add-architecture i386; fi
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+"$(dirname "$0")/enable-i386.sh"
