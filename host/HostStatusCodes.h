@@ -7,5 +7,9 @@
 constexpr HostStatus kHostBadParameter = -50;     // the host's "bad parameter"
 constexpr HostStatus kHostMemoryFull = -108;      // the host's "out of memory"
 constexpr HostStatus kSuiteNotFound = static_cast<HostStatus>(FourCC("S!Fd"));  // no such suite or version
+// GetInteger of a descriptor: the key is not there, or holds no integer.
+// (Numbers of the Apple event family the host's descriptors come from.)
+constexpr HostStatus kDescriptorKeyMissing = -1701;
+constexpr HostStatus kDescriptorWrongType = -1703;
 
 #endif

@@ -1,5 +1,7 @@
 #include "PluginRequests.h"
 
+#include "ActionsHost.h"
+
 HostStatus SendRequest(const PluginModule& module, StandInHost& host, const char* caller, const char* selector,
                        ActionParameters* parameters) {
     EntryMessage message{};
@@ -11,6 +13,9 @@ HostStatus SendRequest(const PluginModule& module, StandInHost& host, const char
                 (selector ? selector : "(null)") + "\"");
     const HostStatus status = module.Entry()(caller, selector, &message);
     host.Record("<- status " + std::to_string(status));
+    // What the plug-in left in the parameters is the host's from now on;
+    // any other Actions handle it still holds has leaked.
+    host.Actions().EndOfCall(parameters != nullptr ? parameters->descriptor : nullptr);
     return status;
 }
 
