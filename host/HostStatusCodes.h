@@ -11,5 +11,9 @@ constexpr HostStatus kSuiteNotFound = static_cast<HostStatus>(FourCC("S!Fd"));  
 // (Numbers of the Apple event family the host's descriptors come from.)
 constexpr HostStatus kDescriptorKeyMissing = -1701;
 constexpr HostStatus kDescriptorWrongType = -1703;
+// The document engine refuses with these, and with the two above for a
+// missing or mistyped parameter and -50 for a value out of range.
+constexpr HostStatus kEventNotHandled = -1708;  // an event, or a form of one, the document does not execute
+constexpr HostStatus kNoSuchObject = -1728;     // the event names what the document does not have
 
 #endif

@@ -1,0 +1,136 @@
+#include "PixelOps.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <vector>
+
+#include "ByteVectors.h"
+#include "RowBands.h"
+
+using namespace bytes16;
+
+namespace {
+// Scratch rows are padded to whole vectors plus slack, so that a pass can
+// always read and write full vectors; the slack lanes are never stored.
+std::size_t PaddedLength(int width) {
+    return (static_cast<std::size_t>(width) + 2 + kLanes - 1) / kLanes * kLanes + 2 * kLanes;
+}
+
+void CheckSameSize(const Plane& a, const Plane& b) {
+    if (a.Empty() || b.Empty() || a.Width() != b.Width() || a.Height() != b.Height())
+        throw std::invalid_argument("planes of different sizes");
+}
+}  // namespace
+
+Plane Luminosity(const Plane& red, const Plane& green, const Plane& blue) {
+    CheckSameSize(red, green);
+    CheckSameSize(red, blue);
+    Plane out(red.Width(), red.Height());
+    const std::size_t size = red.Size();
+    const uint8_t* r = red.Data();
+    const uint8_t* g = green.Data();
+    const uint8_t* b = blue.Data();
+    uint8_t* o = out.MutableData();
+    // The planes are one run of bytes each, so the pass splits the run rather
+    // than rows. 30 R + 59 G + 11 B + 50 is at most 25550: it fits 16 bits,
+    // and dividing by 100 then rounds the weighted sum half up, exactly.
+    const int chunks = static_cast<int>((size + 4095) / 4096);
+    ForEachRowBand(chunks, 4096, [&](int firstChunk, int endChunk) {
+        std::size_t i = static_cast<std::size_t>(firstChunk) * 4096;
+        const std::size_t end = std::min(size, static_cast<std::size_t>(endChunk) * 4096);
+        for (; i + 8 <= end; i += 8) {
+            const Wide sum = LoadWide(r + i) * 30 + LoadWide(g + i) * 59 + LoadWide(b + i) * 11 + 50;
+            StoreNarrow(o + i, sum / 100);
+        }
+        for (; i < end; ++i) o[i] = static_cast<uint8_t>((r[i] * 30u + g[i] * 59u + b[i] * 11u + 50u) / 100u);
+    });
+    return out;
+}
+
+void InvertLevels(Plane& plane) {
+    if (plane.Empty()) return;
+    const std::size_t size = plane.Size();
+    uint8_t* p = plane.MutableData();
+    const int chunks = static_cast<int>((size + 4095) / 4096);
+    ForEachRowBand(chunks, 4096, [&](int firstChunk, int endChunk) {
+        std::size_t i = static_cast<std::size_t>(firstChunk) * 4096;
+        const std::size_t end = std::min(size, static_cast<std::size_t>(endChunk) * 4096);
+        for (; i + kLanes <= end; i += kLanes) Store(p + i, Splat(255) - Load(p + i));
+        for (; i < end; ++i) p[i] = static_cast<uint8_t>(255 - p[i]);
+    });
+}
+
+void ApplyLevelTable(Plane& plane, const LevelTable& table) {
+    if (plane.Empty()) return;
+    const std::size_t size = plane.Size();
+    uint8_t* p = plane.MutableData();
+    const int chunks = static_cast<int>((size + 4095) / 4096);
+    ForEachRowBand(chunks, 4096, [&](int firstChunk, int endChunk) {
+        const std::size_t begin = static_cast<std::size_t>(firstChunk) * 4096;
+        const std::size_t end = std::min(size, static_cast<std::size_t>(endChunk) * 4096);
+        const LevelTable local = table;  // a private copy keeps the lookups in this core's cache
+        for (std::size_t i = begin; i < end; ++i) p[i] = local[p[i]];
+    });
+}
+
+namespace {
+// Copies a row into a scratch row with one repeated pixel on each side.
+void PadRow(const uint8_t* row, int width, uint8_t* padded) {
+    padded[0] = row[0];
+    std::memcpy(padded + 1, row, static_cast<std::size_t>(width));
+    padded[width + 1] = row[width - 1];
+}
+
+// One output row. With each column of three sorted into low, middle and
+// high, the median of the nine is the median of: the largest of the three
+// lows, the median of the three middles and the smallest of the three highs.
+void MedianRow(const uint8_t* above, const uint8_t* here, const uint8_t* below, std::size_t length, uint8_t* low,
+               uint8_t* mid, uint8_t* high, uint8_t* out, int threshold) {
+    for (std::size_t p = 0; p < length; p += kLanes) {
+        const Vec a = Load(above + p), b = Load(here + p), c = Load(below + p);
+        const Vec lo = Min(a, b), hi = Max(a, b);
+        Store(low + p, Min(lo, c));
+        Store(high + p, Max(hi, c));
+        Store(mid + p, Max(lo, Min(hi, c)));
+    }
+    const Vec limit = Splat(static_cast<uint8_t>(threshold));
+    for (std::size_t x = 0; x + 2 * kLanes <= length; x += kLanes) {
+        const Vec maxLow = Max(Max(Load(low + x), Load(low + x + 1)), Load(low + x + 2));
+        const Vec minHigh = Min(Min(Load(high + x), Load(high + x + 1)), Load(high + x + 2));
+        const Vec midMid = Median3(Load(mid + x), Load(mid + x + 1), Load(mid + x + 2));
+        const Vec median = Median3(maxLow, midMid, minHigh);
+        const Vec self = Load(here + x + 1);
+        const Vec distance = Max(median, self) - Min(median, self);
+        Store(out + x, distance > limit ? median : self);
+    }
+}
+}  // namespace
+
+Plane Median3x3(const Plane& source, int threshold) {
+    if (source.Empty()) return source;
+    if (threshold < 0 || threshold > 255) throw std::invalid_argument("median threshold outside 0..255");
+    const int width = source.Width();
+    const int height = source.Height();
+    Plane out(width, height);
+    uint8_t* const target = out.MutableData();
+    const std::size_t length = PaddedLength(width);
+    ForEachRowBand(height, static_cast<std::size_t>(width), [&](int firstRow, int endRow) {
+        // Three padded source rows in rotation, and the column sorts.
+        std::vector<uint8_t> scratch(length * 7, 0);
+        uint8_t* rows[3] = {scratch.data(), scratch.data() + length, scratch.data() + 2 * length};
+        uint8_t* low = scratch.data() + 3 * length;
+        uint8_t* mid = low + length;
+        uint8_t* high = mid + length;
+        uint8_t* result = high + length;
+        auto sourceRow = [&](int y) { return source.Row(std::clamp(y, 0, height - 1)); };
+        PadRow(sourceRow(firstRow - 1), width, rows[0]);
+        PadRow(sourceRow(firstRow), width, rows[1]);
+        for (int y = firstRow; y < endRow; ++y) {
+            PadRow(sourceRow(y + 1), width, rows[2]);
+            MedianRow(rows[0], rows[1], rows[2], length - kLanes, low, mid, high, result, threshold);
+            std::memcpy(target + static_cast<std::size_t>(y) * width, result, static_cast<std::size_t>(width));
+            std::rotate(rows, rows + 1, rows + 3);
+        }
+    });
+    return out;
+}

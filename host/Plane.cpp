@@ -1,0 +1,36 @@
+#include "Plane.h"
+
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+std::shared_ptr<uint8_t[]> Allocate(int width, int height) {
+    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide ||
+        static_cast<std::size_t>(width) * static_cast<std::size_t>(height) > kMaxArea)
+        throw std::length_error("plane size out of range");
+    // Left uninitialised on purpose: every producer writes each byte, and
+    // zeroing a large plane first would cost a whole extra pass.
+    return std::shared_ptr<uint8_t[]>(new uint8_t[static_cast<std::size_t>(width) * height]);
+}
+}  // namespace
+
+Plane::Plane(int width, int height) : width_(width), height_(height), pixels_(Allocate(width, height)) {}
+
+Plane::Plane(int width, int height, uint8_t fill) : Plane(width, height) {
+    std::memset(pixels_.get(), fill, Size());
+}
+
+uint8_t* Plane::MutableData() {
+    if (pixels_ != nullptr && pixels_.use_count() > 1) {
+        std::shared_ptr<uint8_t[]> own = Allocate(width_, height_);
+        std::memcpy(own.get(), pixels_.get(), Size());
+        pixels_ = std::move(own);
+    }
+    return pixels_.get();
+}
+
+bool Plane::SameLevels(const Plane& other) const {
+    if (width_ != other.width_ || height_ != other.height_) return false;
+    if (Empty() || other.Empty()) return Empty() == other.Empty();
+    return pixels_ == other.pixels_ || std::memcmp(pixels_.get(), other.pixels_.get(), Size()) == 0;
+}
