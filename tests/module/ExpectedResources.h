@@ -1,0 +1,15 @@
+// The property list and terminology resource as the host must find them,
+// laid out field by field at the offsets the format tables give; written
+// apart from the generator so that the two can disagree.
+#ifndef LUMACUT_TESTS_MODULE_EXPECTED_RESOURCES_H
+#define LUMACUT_TESTS_MODULE_EXPECTED_RESOURCES_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+std::vector<uint8_t> ExpectedPropertyList();
+std::vector<uint8_t> ExpectedTerminology();
+std::string ExpectedAboutText();
+
+#endif

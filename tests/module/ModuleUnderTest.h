@@ -1,0 +1,20 @@
+// The built ZYT_Lumacut.8li, read as a file (not loaded), for the checks
+// of what it shows Windows and the host: exports, imports and resources.
+#ifndef LUMACUT_TESTS_MODULE_MODULE_UNDER_TEST_H
+#define LUMACUT_TESTS_MODULE_MODULE_UNDER_TEST_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host/PeImage.h"
+
+const std::string& ModulePath();
+const std::vector<uint8_t>& ModuleBytes();
+const PeImage& Module();
+
+// A resource of the module in English (United States); the test fails if
+// it is missing.
+std::vector<uint8_t> EnglishResource(const ResourceName& type, uint16_t id);
+
+#endif
