@@ -2,8 +2,8 @@
 # Installs what building and testing need on Debian 12, as root. Installs
 # only what is missing, so it is cheap to rerun.
 set -eu
-packages=(cmake make g++ g++-mingw-w64-i686 mingw-w64-i686-dev wine wine32:i386 xvfb xauth
-          googletest libstb-dev imagemagick zip unzip qemu-user-static)
+packages=(cmake make g++ g++-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64 mingw-w64-x86-64-dev
+          wine wine32:i386 wine64 xvfb xauth googletest libstb-dev imagemagick zip unzip)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -14,4 +14,3 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get update -qq
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
-"$(dirname "$0")/enable-i386.sh"

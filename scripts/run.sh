@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
 # The main job: builds ZYT_Lumacut.8li and has our host stand-in load it
-# under Wine and run it. Arguments go to lumacut-host (try --help).
+# under Wine and run it. Arguments go to lumacut-host (try --help). Where
+# the kernel runs no 32-bit programs, the 64-bit twin of the module runs.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+windows=$(scripts/windows-preset.sh)
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j"$(nproc)"
-scripts/wine-prefix.sh
-exec xvfb-run -a -s "-screen 0 1280x1024x24" scripts/wine-run.sh build/win32/bin/lumacut-host.exe "$@"
+cmake --build --preset win32 -j"$(nproc)" >/dev/null
+if [ "$windows" = win64 ]; then
+  echo "run.sh: this kernel runs no 32-bit programs; running the 64-bit twin of ZYT_Lumacut.8li" >&2
+  cmake --preset win64 >/dev/null
+  cmake --build --preset win64 -j"$(nproc)" >/dev/null
+fi
+exec xvfb-run -a -s "-screen 0 1280x1024x24" scripts/wine-run.sh "build/$windows/bin/lumacut-host.exe" "$@"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Makes the Wine prefix the tests share, once, before tests start in
-# parallel (first start takes a while, much longer under qemu).
+# Makes the Wine prefix of the given Windows build (win32 or win64) once,
+# before tests start in parallel: a new prefix takes a while to set up.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
-LUMACUT_WINE_TIMEOUT=1500 "$here/wine-run.sh" wineboot --init >/dev/null 2>&1 || true
-WINEPREFIX=${WINEPREFIX:-${LUMACUT_WINEPREFIX:-$HOME/.cache/lumacut/wineprefix}} timeout 120 wineserver -w || true
+program=${1:?usage: wine-prefix.sh A-WINDOWS-PROGRAM-OF-THAT-BUILD}
+LUMACUT_WINE_TIMEOUT=600 "$here/wine-run.sh" "$program" --gtest_list_tests >/dev/null 2>&1 || true

@@ -1,14 +1,30 @@
 #!/usr/bin/env bash
-# Runs a Windows program under 32-bit Wine for CMake and ctest: quiet, with a
+# Runs a Windows program under Wine for CMake and ctest: quiet, with a
 # prefix of our own, no Mono or Gecko prompts, and a time limit (Wine's
-# helper processes can otherwise keep a run alive).
+# helper processes can otherwise keep a run alive). 64-bit programs go to
+# wine64; 32-bit ones need a kernel that runs 32-bit programs.
 set -u
+here=$(cd "$(dirname "$0")" && pwd)
 export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+program=${1:?usage: wine-run.sh PROGRAM [ARGS...]}
+case "$(od -An -tx1 -j0 -N2 "$program" 2>/dev/null | tr -d ' ')" in
+  4d5a) ;;  # a PE file: decide by its machine below
+  *) exec timeout --kill-after=10 "${LUMACUT_WINE_TIMEOUT:-900}" wine "$@" ;;
+esac
+pe=$(od -An -tu4 -j60 -N4 "$program" | tr -d ' ')
+machine=$(od -An -tx2 -j$((pe + 4)) -N2 "$program" | tr -d ' ')
+if [ "$machine" = 8664 ]; then
+  export WINEPREFIX=${WINEPREFIX:-${LUMACUT_WINEPREFIX64:-$HOME/.cache/lumacut/wineprefix64}}
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  exec timeout --kill-after=10 "${LUMACUT_WINE_TIMEOUT:-900}" /usr/lib/wine/wine64 "$@"
+fi
+if ! "$here/can-run-i386.sh"; then
+  echo "wine-run.sh: this machine's kernel runs no 32-bit programs, so 32-bit Wine cannot start $program." >&2
+  echo "wine-run.sh: run the Windows tests on the 64-bit twin instead: cmake --preset win64 (scripts/test.sh does)." >&2
+  exit 77
+fi
 export WINEARCH=win32
 export WINEPREFIX=${WINEPREFIX:-${LUMACUT_WINEPREFIX:-$HOME/.cache/lumacut/wineprefix}}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-# Where the kernel runs no 32-bit programs, qemu runs Wine (see
-# scripts/enable-i386.sh); Wine needs the whole 32-bit address space then.
-export QEMU_RESERVED_VA=${QEMU_RESERVED_VA:-0xffff0000}
 mkdir -p "$(dirname "$WINEPREFIX")"
 exec timeout --kill-after=10 "${LUMACUT_WINE_TIMEOUT:-900}" wine "$@"
