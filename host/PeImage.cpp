@@ -5,6 +5,7 @@
 
 namespace {
 constexpr uint16_t kPe32Magic = 0x010B;
+constexpr uint16_t kPe32PlusMagic = 0x020B;
 constexpr std::size_t kMaxSections = 96;  // what the Windows loader accepts
 constexpr std::size_t kMaxNameLength = 4096;
 constexpr uint32_t kHighBit = 0x80000000u;
@@ -76,12 +77,19 @@ PeImage::PeImage(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {
     characteristics_ = file.U16(pe + 22);
 
     const std::size_t optional = pe + 24;
-    if (optionalSize < 96 || !file.Holds(optional, optionalSize)) throw PeFormatError("optional header too small");
-    if (file.U16(optional) != kPe32Magic) throw PeFormatError("not a PE32 image");
-    const std::size_t directoryCount = file.U32(optional + 92);
-    if (directoryCount > (optionalSize - 96) / 8) throw PeFormatError("data directories overrun the optional header");
+    if (!file.Holds(optional, optionalSize) || optionalSize < 2) throw PeFormatError("no optional header");
+    const uint16_t magic = file.U16(optional);
+    if (magic != kPe32Magic && magic != kPe32PlusMagic) throw PeFormatError("neither a PE32 nor a PE32+ image");
+    pe32Plus_ = magic == kPe32PlusMagic;
+    // The 64-bit header's wider image base and stack fields move the
+    // directories 16 bytes further.
+    const std::size_t directories = pe32Plus_ ? 112 : 96;
+    if (optionalSize < directories) throw PeFormatError("optional header too small");
+    const std::size_t directoryCount = file.U32(optional + directories - 4);
+    if (directoryCount > (optionalSize - directories) / 8)
+        throw PeFormatError("data directories overrun the optional header");
     for (std::size_t i = 0; i < directoryCount; ++i)
-        directories_.push_back({file.U32(optional + 96 + 8 * i), file.U32(optional + 100 + 8 * i)});
+        directories_.push_back({file.U32(optional + directories + 8 * i), file.U32(optional + directories + 4 + 8 * i)});
 
     if (sectionCount > kMaxSections) throw PeFormatError("too many sections");
     const std::size_t table = optional + optionalSize;

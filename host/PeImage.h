@@ -1,6 +1,6 @@
-// A reader for 32-bit Windows modules (PE32): headers, sections, exports,
-// imports and resources, to check what the built module shows the host and
-// Windows. Every offset and count in the file is checked before it is used;
+// A reader for Windows modules (PE32, and PE32+ for the 64-bit twin):
+// headers, sections, exports, imports and resources, to check what the built
+// module shows the host and Windows. Every offset and count in the file is checked before it is used;
 // a malformed image raises PeFormatError.
 #ifndef LUMACUT_HOST_PE_IMAGE_H
 #define LUMACUT_HOST_PE_IMAGE_H
@@ -13,6 +13,7 @@
 #include "ByteReader.h"
 
 constexpr uint16_t kMachineI386 = 0x014C;
+constexpr uint16_t kMachineAmd64 = 0x8664;
 constexpr uint16_t kImageFileDll = 0x2000;
 
 // Resource types of Windows that the module is checked for.
@@ -60,6 +61,7 @@ public:
     uint16_t Machine() const { return machine_; }
     uint16_t Characteristics() const { return characteristics_; }
     bool IsDll() const { return (characteristics_ & kImageFileDll) != 0; }
+    bool IsPe32Plus() const { return pe32Plus_; }
     const std::vector<PeSection>& Sections() const { return sections_; }
 
     // The file offset of `size` bytes at `rva`, all inside one section's
@@ -88,6 +90,7 @@ private:
     std::vector<uint8_t> bytes_;
     uint16_t machine_ = 0;
     uint16_t characteristics_ = 0;
+    bool pe32Plus_ = false;
     std::vector<PeSection> sections_;
     std::vector<Directory> directories_;
 };

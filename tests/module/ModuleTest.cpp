@@ -18,8 +18,9 @@ std::string Lower(std::string text) {
 }
 }  // namespace
 
-TEST(Module, IsAnI386Dll) {
-    EXPECT_EQ(Module().Machine(), kMachineI386);
+TEST(Module, IsADllForItsMachine) {
+    EXPECT_EQ(Module().Machine(), ExpectedMachine());
+    EXPECT_EQ(Module().IsPe32Plus(), ExpectedMachine() == kMachineAmd64);
     EXPECT_TRUE(Module().IsDll());
 }
 

@@ -16,6 +16,7 @@ constexpr int kSkipped = 77;
 std::string modulePath;
 std::vector<uint8_t> moduleBytes;
 std::unique_ptr<PeImage> module;
+uint16_t machine = kMachineI386;
 
 // A Unix path as Wine sees it: the Unix root is drive Z:.
 std::string OpenablePath(const std::string& path) {
@@ -29,6 +30,7 @@ std::string OpenablePath(const std::string& path) {
 const std::string& ModulePath() { return modulePath; }
 const std::vector<uint8_t>& ModuleBytes() { return moduleBytes; }
 const PeImage& Module() { return *module; }
+uint16_t ExpectedMachine() { return machine; }
 
 std::vector<uint8_t> EnglishResource(const ResourceName& type, uint16_t id) {
     const auto found = module->FindResource(type, ResourceName::Id(id), 1033);
@@ -43,6 +45,7 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     for (int i = 1; i < argc; ++i)
         if (std::strncmp(argv[i], "--module=", 9) == 0) modulePath = argv[i] + 9;
+        else if (std::strcmp(argv[i], "--machine=amd64") == 0) machine = kMachineAmd64;
     std::ifstream in(OpenablePath(modulePath), std::ios::binary);
     if (!in) {
         std::printf("no module at \"%s\": build the win32 preset first; skipped\n", modulePath.c_str());

@@ -12,6 +12,9 @@
 const std::string& ModulePath();
 const std::vector<uint8_t>& ModuleBytes();
 const PeImage& Module();
+// kMachineI386 for the product; kMachineAmd64 for its 64-bit twin, which
+// carries the same resources and exports.
+uint16_t ExpectedMachine();
 
 // A resource of the module in English (United States); the test fails if
 // it is missing.

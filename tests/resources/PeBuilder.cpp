@@ -140,19 +140,21 @@ BuiltImage BuildPeImage(const PeLayout& layout) {
     Put32(out, pe, 0x00004550);  // "PE\0\0"
     Put16(out, pe + 4, layout.machine);
     Put16(out, pe + 6, 1);
-    Put16(out, pe + 20, 224);
+    const std::size_t optionalSize = layout.pe32Plus ? 240 : 224;
+    const std::size_t directoryTable = layout.pe32Plus ? 112 : 96;
+    Put16(out, pe + 20, static_cast<uint32_t>(optionalSize));
     Put16(out, pe + 22, layout.characteristics);
     const std::size_t optional = pe + 24;
-    Put16(out, optional, 0x010B);
-    Put32(out, optional + 92, 16);
+    Put16(out, optional, layout.pe32Plus ? 0x020B : 0x010B);
+    Put32(out, optional + directoryTable - 4, 16);
     const uint32_t directories[3][2] = {{exportRva, 40},
                                         {importRva, static_cast<uint32_t>(20 * (layout.imports.size() + 1))},
                                         {resourceRva, static_cast<uint32_t>(tree.size())}};
     for (int i = 0; i < 3; ++i) {
-        Put32(out, optional + 96 + 8 * i, directories[i][0]);
-        Put32(out, optional + 100 + 8 * i, directories[i][1]);
+        Put32(out, optional + directoryTable + 8 * i, directories[i][0]);
+        Put32(out, optional + directoryTable + 4 + 8 * i, directories[i][1]);
     }
-    const std::size_t header = optional + 224;
+    const std::size_t header = optional + optionalSize;
     const char name[8] = {'.', 'r', 'd', 'a', 't', 'a', 0, 0};
     for (int i = 0; i < 8; ++i) out[header + i] = static_cast<uint8_t>(name[i]);
     Put32(out, header + 8, static_cast<uint32_t>(section.size()));

@@ -32,6 +32,7 @@ struct BuiltImage {
 struct PeLayout {
     uint16_t machine = kMachineI386;
     uint16_t characteristics = 0x2102;  // executable, 32-bit, DLL
+    bool pe32Plus = false;
     std::string dllName = "built.dll";
     std::vector<std::string> exports;
     std::vector<std::string> imports;

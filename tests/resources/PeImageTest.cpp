@@ -54,6 +54,19 @@ TEST(PeImage, ReadsHeadersExportsAndImports) {
     EXPECT_EQ(image.ExportNames(), layout.exports);
     EXPECT_EQ(image.ImportedDlls(), layout.imports);
 
+    // The 64-bit twin's layout: the same tables behind a wider header.
+    PeLayout wide = layout;
+    wide.machine = kMachineAmd64;
+    wide.characteristics = 0x2022;
+    wide.pe32Plus = true;
+    const PeImage twin(BuildPeImage(wide).bytes);
+    EXPECT_TRUE(twin.IsPe32Plus());
+    EXPECT_FALSE(image.IsPe32Plus());
+    EXPECT_EQ(twin.Machine(), kMachineAmd64);
+    EXPECT_EQ(twin.ExportNames(), layout.exports);
+    EXPECT_EQ(twin.ImportedDlls(), layout.imports);
+    EXPECT_EQ(twin.FindResource(ResourceName::Named("PIPL"), ResourceName::Id(16000), 1033), Data("property list"));
+
     layout.characteristics = 0x0102;
     layout.exports.clear();
     layout.imports.clear();
@@ -105,8 +118,9 @@ TEST(PeImage, RejectsWhatIsNotAPe32Image) {
         {"header offset past the end", [](std::vector<uint8_t>& b) { Poke32(b, 0x3C, 0xFFFFFFF0u); }},
         {"header offset at the end", [](std::vector<uint8_t>& b) { Poke32(b, 0x3C, static_cast<uint32_t>(b.size() - 4)); }},
         {"no PE signature", [&](std::vector<uint8_t>& b) { b[pe + 1] = 'X'; }},
-        {"PE32+", [&](std::vector<uint8_t>& b) { b[optional + 1] = 0x02; }},
+        {"unknown optional header", [&](std::vector<uint8_t>& b) { b[optional + 1] = 0x03; }},
         {"optional header too short", [&](std::vector<uint8_t>& b) { b[pe + 20] = 64; }},
+        {"PE32+ magic in a PE32-sized header", [&](std::vector<uint8_t>& b) { b[optional + 1] = 0x02; }},
         {"too many directories", [&](std::vector<uint8_t>& b) { Poke32(b, optional + 92, 0x10000000u); }},
         {"section table past the end", [&](std::vector<uint8_t>& b) { b[pe + 6] = 90; }},
         {"huge section count", [&](std::vector<uint8_t>& b) { b[pe + 6] = 0xFF; b[pe + 7] = 0xFF; }},
