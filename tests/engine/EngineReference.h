@@ -4,6 +4,8 @@
 #define LUMACUT_TESTS_ENGINE_ENGINE_REFERENCE_H
 
 #include <algorithm>
+#include <array>
+#include <cstdlib>
 #include <cstdint>
 #include <functional>
 #include <random>
@@ -29,10 +31,11 @@ inline Plane RandomPlane(int width, int height, unsigned seed, int levels = 256)
 // The median of the nine neighbours, sorting them; outside pixels repeat the border.
 inline Plane ReferenceMedian(const Plane& in, int threshold = 0) {
     return PlaneOf(in.Width(), in.Height(), [&](int x, int y) {
-        std::vector<uint8_t> nine;
+        std::array<uint8_t, 9> nine{};
+        std::size_t count = 0;
         for (int dy = -1; dy <= 1; ++dy)
             for (int dx = -1; dx <= 1; ++dx)
-                nine.push_back(in.At(std::clamp(x + dx, 0, in.Width() - 1), std::clamp(y + dy, 0, in.Height() - 1)));
+                nine[count++] = in.At(std::clamp(x + dx, 0, in.Width() - 1), std::clamp(y + dy, 0, in.Height() - 1));
         std::sort(nine.begin(), nine.end());
         const int median = nine[4], self = in.At(x, y);
         return static_cast<uint8_t>(std::abs(median - self) > threshold ? median : self);

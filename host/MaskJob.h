@@ -1,0 +1,33 @@
+// The main job: the real plug-in run on a document made from a photograph,
+// with the host executing every event it plays, and the selection it leaves.
+#ifndef LUMACUT_HOST_MASK_JOB_H
+#define LUMACUT_HOST_MASK_JOB_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ActionValues.h"
+#include "Document.h"
+#include "PluginModule.h"
+
+// Modes 1 to 7 and their captions in the plug-in's dialog.
+constexpr int32_t kFirstMode = 1;
+constexpr int32_t kLastMode = 7;
+// "Highlights normal", ...; an empty string for any other mode.
+std::string ModeCaption(int32_t mode);
+
+struct MaskRun {
+    HostStatus status = 0;
+    Plane selection;                  // empty when the run left none
+    std::vector<PlayedEvent> played;  // as the host received them
+    std::string log;                  // the host's log of the whole call
+    std::string hostError;            // the first contract violation the host saw, if any
+    double engineSeconds = 0;         // time spent executing the events
+};
+
+// One run request without a dialog, its scripting parameter "Cnt " = mode,
+// on a new document whose background is the image.
+MaskRun RunModeOnImage(const PluginModule& module, const RgbPlanes& image, int32_t mode);
+
+#endif
