@@ -146,6 +146,11 @@ bool operator==(const ActionValue& a, const ActionValue& b) {
     return false;
 }
 
+bool operator==(const PlayedEvent& a, const PlayedEvent& b) {
+    return a.event == b.event && a.descriptor == b.descriptor && a.dialogOption == b.dialogOption &&
+           a.status == b.status;
+}
+
 bool operator==(const DescriptorEntry& a, const DescriptorEntry& b) { return a.key == b.key && a.value == b.value; }
 
 std::ostream& operator<<(std::ostream& out, const ActionValue& value) { return out << ValueText(value); }

@@ -111,6 +111,9 @@ struct PlayedEvent {
     HostStatus status = 0;
 };
 
+bool operator==(const PlayedEvent& a, const PlayedEvent& b);
+inline bool operator!=(const PlayedEvent& a, const PlayedEvent& b) { return !(a == b); }
+
 // Readable forms, so that a failed comparison in a test shows both sides.
 std::ostream& operator<<(std::ostream& out, const ActionValue& value);
 std::ostream& operator<<(std::ostream& out, const DescriptorValue& descriptor);

@@ -67,6 +67,9 @@ public:
     void ClearFaults() { faults_.clear(); }
     // Returns the injected status for this call of the operation, or 0.
     HostStatus Enter(const std::string& operation);
+    // Every operation entered so far, in order: what a fault sweep fails in
+    // turn. An Actions operation is entered as "actions", then by its name.
+    const std::vector<std::string>& Entered() const { return entered_; }
     void SetIsEqualJunk(uint32_t highBits) { isEqualJunk_ = highBits; }
     void SetAcquireReturnsNullSuite(const std::string& identifier) { nullSuites_.insert(identifier); }
     void SetAccessModules(void* first, void* second) {
@@ -76,6 +79,7 @@ public:
     void SetNullAccessRef(bool on) { nullAccessRef_ = on; }
 
     ActionsHost& Actions() { return *actions_; }
+    const ActionsHost& Actions() const { return *actions_; }
 
     // ---- the operations, as the suites call them
     HostStatus AcquireSuite(const char* name, int32_t version, const void** suite);
@@ -94,6 +98,7 @@ private:
     std::string firstError_;
     std::vector<InjectedFault> faults_;
     std::map<std::string, std::size_t> calls_;
+    std::vector<std::string> entered_;
     std::map<std::string, SuiteUse> suiteUses_;
     std::vector<std::string> acquireOrder_;
     std::vector<std::string> releaseOrder_;
