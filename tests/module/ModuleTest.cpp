@@ -95,12 +95,10 @@ TEST(Module, AboutTextHasLineFeedsOnly) {
 // everything or stops with an error.
 TEST(Module, ReaderSurvivesTruncatedCopies) {
     const std::vector<uint8_t>& whole = ModuleBytes();
-    // Every cut before the end of the resource data loses some of it.
-    const uint32_t resourceRva = Module().Resources().at(0).dataRva;
+    // Every cut before the end of the last resource's data loses some of it.
     std::size_t resourcesEnd = 0;
-    for (const PeSection& s : Module().Sections())
-        if (resourceRva >= s.virtualAddress && resourceRva - s.virtualAddress < s.rawSize)
-            resourcesEnd = static_cast<std::size_t>(s.rawOffset) + s.rawSize;
+    for (const ResourceEntry& entry : Module().Resources())
+        resourcesEnd = std::max(resourcesEnd, Module().FileOffset(entry.dataRva, entry.dataSize) + entry.dataSize);
     ASSERT_GT(resourcesEnd, 0u);
     const std::size_t step = std::max<std::size_t>(1, whole.size() / 150);
     for (std::size_t size = 0; size < whole.size(); size += step) {
