@@ -1,9 +1,12 @@
-// lumacut-host: loads ZYT_Lumacut, sends it the host's requests and prints
-// what the plug-in did.
+// lumacut-host: loads ZYT_Lumacut, sends it the host's requests and shows
+// what the plug-in did: the events it played, and, on a photograph, the
+// selection those events leave.
 #include <cstdio>
-#include <cstring>
 #include <string>
+#include <vector>
 
+#include "CommandLine.h"
+#include "MaskCommands.h"
 #include "PluginModule.h"
 #include "PluginRequests.h"
 #include "StandInHost.h"
@@ -31,29 +34,40 @@ void PrintSummary(const StandInHost& host, HostStatus status) {
                 static_cast<int>(status));
     if (!host.FirstError().empty()) std::printf("host saw an error: %s\n", host.FirstError().c_str());
 }
-}  // namespace
 
-int main(int argc, char** argv) {
-    std::string modulePath = BesideProgram(argv[0], kModuleName);
-    bool about = false;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--about") == 0) {
-            about = true;
-        } else if (std::strcmp(argv[i], "--module") == 0 && i + 1 < argc) {
-            modulePath = argv[++i];
-        } else {
-            std::fprintf(stderr, "usage: lumacut-host [--about] [--module PATH]\n");
-            return 2;
-        }
-    }
-    PluginModule module;
-    if (!module.Load(modulePath)) {
-        std::fprintf(stderr, "lumacut-host: %s\n", module.Error().c_str());
-        return 1;
-    }
+// A bare request: the events are recorded, not executed.
+int SendBareRequest(const PluginModule& module, bool about) {
     StandInHost host;
     ActionParameters parameters{};
     const HostStatus status = about ? SendAbout(module, host) : SendRun(module, host, &parameters);
     PrintSummary(host, status);
     return status == 0 && host.FirstError().empty() ? 0 : 1;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    CommandLine line;
+    std::string error;
+    if (!ParseCommandLine(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc), line, error)) {
+        std::fprintf(stderr, "lumacut-host: %s\n%s", error.c_str(), kUsage);
+        return 2;
+    }
+    if (line.action == CommandLine::Action::Help) {
+        std::printf("%s", kUsage);
+        return 0;
+    }
+    PluginModule module;
+    const std::string modulePath = line.modulePath.empty() ? BesideProgram(argv[0], kModuleName) : line.modulePath;
+    if (!module.Load(modulePath)) {
+        std::fprintf(stderr, "lumacut-host: %s\n", module.Error().c_str());
+        return 1;
+    }
+    switch (line.action) {
+    case CommandLine::Action::About: return SendBareRequest(module, true);
+    case CommandLine::Action::MaskOne: return MaskOneMode(module, line);
+    case CommandLine::Action::MaskAll: return MaskAllModes(module, line);
+    case CommandLine::Action::RunRequest:
+    case CommandLine::Action::Help: break;
+    }
+    return SendBareRequest(module, false);
 }

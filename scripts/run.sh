@@ -2,8 +2,13 @@
 # The main job: builds ZYT_Lumacut.8li and has our host stand-in load it
 # under Wine and run it. Arguments go to lumacut-host (try --help). Where
 # the kernel runs no 32-bit programs, the 64-bit twin of the module runs.
+# Without arguments: every mode's mask of the shipped photograph, and the
+# contact sheet of them all, into out/.
 set -eu
 cd "$(dirname "$0")/.."
+if [ $# -eq 0 ]; then
+  set -- run --all samples/rocket.jpg --out out
+fi
 scripts/install-deps.sh
 windows=$(scripts/windows-preset.sh)
 cmake --preset win32 >/dev/null
