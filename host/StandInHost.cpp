@@ -140,6 +140,7 @@ std::size_t StandInHost::CallCount(const std::string& operation) const {
 
 HostStatus StandInHost::Enter(const std::string& operation) {
     const std::size_t count = ++calls_[operation];
+    entered_.push_back(operation);
     for (const InjectedFault& fault : faults_) {
         if (fault.operation == operation && static_cast<std::size_t>(fault.nth) == count) {
             Record("  (injected status " + std::to_string(fault.status) + " into " + operation + " #" +
