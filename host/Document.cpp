@@ -158,7 +158,7 @@ HostStatus Document::DustAndScratches(int radius, int threshold) {
     if (threshold < 0 || threshold > 255) return kHostBadParameter;
     Layer& layer = MutableTarget();
     if (targetChannel_ == TargetChannel::LayerMask) {
-        layer.mask = Median3x3(layer.mask, threshold);
+        Median3x3InPlace(layer.mask, threshold);
     } else {
         RgbPlanes color{Median3x3(layer.color.red, threshold), Median3x3(layer.color.green, threshold),
                         Median3x3(layer.color.blue, threshold)};

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <memory>
-#include <stdexcept>
 
 // The one place where stb's implementations are compiled.
 #define STB_IMAGE_IMPLEMENTATION
@@ -22,7 +21,7 @@ bool AcceptableSize(int width, int height) {
 }
 }  // namespace
 
-bool ReadImageFile(const std::string& path, RgbImage& image, std::string& error) {
+bool ReadImageFile(const std::string& path, RgbPlanes& planes, std::string& error) {
     int width = 0, height = 0, channels = 0;
     if (!stbi_info(path.c_str(), &width, &height, &channels)) {
         error = path + ": " + stbi_failure_reason();
@@ -32,22 +31,25 @@ bool ReadImageFile(const std::string& path, RgbImage& image, std::string& error)
         error = path + ": " + std::to_string(width) + " x " + std::to_string(height) + " is too large";
         return false;
     }
-    std::unique_ptr<stbi_uc, StbFree> rgba(stbi_load(path.c_str(), &width, &height, &channels, 4));
-    if (rgba == nullptr) {
+    // Gray with alpha or RGB with alpha comes as four channels, to be put
+    // on white; without alpha as three, which saves a large buffer.
+    const bool alpha = channels == 2 || channels == 4;
+    const int stride = alpha ? 4 : 3;
+    std::unique_ptr<stbi_uc, StbFree> pixels(stbi_load(path.c_str(), &width, &height, &channels, stride));
+    if (pixels == nullptr) {
         error = path + ": " + stbi_failure_reason();
         return false;
     }
-    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    image.width = width;
-    image.height = height;
-    image.pixels.resize(count * 3);
-    const stbi_uc* in = rgba.get();
-    uint8_t* out = image.pixels.data();
-    for (std::size_t i = 0; i < count; ++i, in += 4, out += 3) {
-        const unsigned alpha = in[3];
+    RgbPlanes read{Plane(width, height), Plane(width, height), Plane(width, height)};
+    uint8_t* out[3] = {read.red.MutableData(), read.green.MutableData(), read.blue.MutableData()};
+    const std::size_t count = read.red.Size();
+    const stbi_uc* in = pixels.get();
+    for (std::size_t i = 0; i < count; ++i, in += stride) {
+        const unsigned cover = alpha ? in[3] : 255u;
         for (int c = 0; c < 3; ++c)
-            out[c] = static_cast<uint8_t>((in[c] * alpha + 255u * (255u - alpha) + 127u) / 255u);
+            out[c][i] = alpha ? static_cast<uint8_t>((in[c] * cover + 255u * (255u - cover) + 127u) / 255u) : in[c];
     }
+    planes = std::move(read);
     return true;
 }
 
@@ -74,37 +76,4 @@ bool WriteRgbPng(const std::string& path, const RgbImage& image, std::string& er
         return false;
     }
     return true;
-}
-
-RgbPlanes SplitPlanes(const RgbImage& image) {
-    if (image.pixels.size() != static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) * 3)
-        throw std::invalid_argument("image pixels do not match its size");
-    RgbPlanes planes{Plane(image.width, image.height), Plane(image.width, image.height),
-                     Plane(image.width, image.height)};
-    uint8_t* r = planes.red.MutableData();
-    uint8_t* g = planes.green.MutableData();
-    uint8_t* b = planes.blue.MutableData();
-    const uint8_t* in = image.pixels.data();
-    const std::size_t count = planes.red.Size();
-    for (std::size_t i = 0; i < count; ++i, in += 3) {
-        r[i] = in[0];
-        g[i] = in[1];
-        b[i] = in[2];
-    }
-    return planes;
-}
-
-RgbImage JoinPlanes(const RgbPlanes& planes) {
-    RgbImage image;
-    image.width = planes.red.Width();
-    image.height = planes.red.Height();
-    const std::size_t count = planes.red.Size();
-    image.pixels.resize(count * 3);
-    uint8_t* out = image.pixels.data();
-    for (std::size_t i = 0; i < count; ++i, out += 3) {
-        out[0] = planes.red.Data()[i];
-        out[1] = planes.green.Data()[i];
-        out[2] = planes.blue.Data()[i];
-    }
-    return image;
 }

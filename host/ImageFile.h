@@ -20,11 +20,8 @@ struct RgbImage {
 // gray images become RGB and transparent pixels are put on white, as a
 // photograph opened as a document's background would be. Returns false with
 // a message on failure, also for images larger than the engine accepts.
-bool ReadImageFile(const std::string& path, RgbImage& image, std::string& error);
+bool ReadImageFile(const std::string& path, RgbPlanes& planes, std::string& error);
 bool WriteGrayPng(const std::string& path, const Plane& plane, std::string& error);
 bool WriteRgbPng(const std::string& path, const RgbImage& image, std::string& error);
-
-RgbPlanes SplitPlanes(const RgbImage& image);
-RgbImage JoinPlanes(const RgbPlanes& planes);
 
 #endif

@@ -18,14 +18,12 @@ double Milliseconds(std::chrono::steady_clock::duration duration) {
 }
 
 bool ReadPhoto(const std::string& path, RgbPlanes& planes) {
-    RgbImage image;
     std::string error;
-    if (!ReadImageFile(path, image, error)) {
+    if (!ReadImageFile(path, planes, error)) {
         std::fprintf(stderr, "lumacut-host: %s\n", error.c_str());
         return false;
     }
-    planes = SplitPlanes(image);
-    std::printf("%s: %d x %d\n", path.c_str(), image.width, image.height);
+    std::printf("%s: %d x %d\n", path.c_str(), planes.red.Width(), planes.red.Height());
     return true;
 }
 
@@ -33,9 +31,12 @@ bool ReadPhoto(const std::string& path, RgbPlanes& planes) {
 bool Report(int32_t mode, const MaskRun& run) {
     const std::string caption = ModeCaption(mode);
     std::printf("mode %d (%s):\n", static_cast<int>(mode), caption.empty() ? "no such mode: plain luminosity" : caption.c_str());
-    for (const PlayedEvent& event : run.played)
-        std::printf("  %s%s\n", PlayedText(event).c_str(),
-                    event.status != 0 ? (" -> status " + std::to_string(event.status)).c_str() : "");
+    for (std::size_t i = 0; i < run.played.size(); ++i) {
+        const PlayedEvent& event = run.played[i];
+        std::string outcome = event.status != 0 ? " -> status " + std::to_string(event.status) : std::string();
+        if (i < run.eventSeconds.size()) outcome += " (" + std::to_string(run.eventSeconds[i] * 1000.0).substr(0, 5) + " ms)";
+        std::printf("  %s%s\n", PlayedText(event).c_str(), outcome.c_str());
+    }
     std::printf("  status %d; %zu events executed in %.1f ms\n", static_cast<int>(run.status), run.played.size(),
                 run.engineSeconds * 1000.0);
     if (!run.hostError.empty()) std::printf("  host saw an error: %s\n", run.hostError.c_str());
@@ -70,9 +71,13 @@ int MaskOneMode(const PluginModule& module, const CommandLine& line) {
     const auto start = std::chrono::steady_clock::now();
     RgbPlanes photo;
     if (!ReadPhoto(line.image, photo)) return 1;
+    const auto read = std::chrono::steady_clock::now();
     const MaskRun run = RunModeOnImage(module, photo, line.mode);
+    const auto ran = std::chrono::steady_clock::now();
     if (!Report(line.mode, run) || !WriteMask(line.mask, run.selection)) return 1;
-    std::printf("whole command: %.1f ms\n", Milliseconds(std::chrono::steady_clock::now() - start));
+    const auto end = std::chrono::steady_clock::now();
+    std::printf("whole command: %.1f ms (reading %.1f, the run %.1f, writing %.1f)\n", Milliseconds(end - start),
+                Milliseconds(read - start), Milliseconds(ran - read), Milliseconds(end - ran));
     return 0;
 }
 

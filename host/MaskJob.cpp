@@ -22,7 +22,9 @@ MaskRun RunModeOnImage(const PluginModule& module, const RgbPlanes& image, int32
     host.Actions().SetPlayHandler([&](const PlayedEvent& event) {
         const auto start = std::chrono::steady_clock::now();
         const HostStatus status = ExecuteEvent(document, event);
-        run.engineSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        run.engineSeconds += seconds;
+        run.eventSeconds.push_back(seconds);
         return status;
     });
     // playInfo 0: the host plays the step silently, so the mode comes from

@@ -24,6 +24,7 @@ struct MaskRun {
     std::string log;                  // the host's log of the whole call
     std::string hostError;            // the first contract violation the host saw, if any
     double engineSeconds = 0;         // time spent executing the events
+    std::vector<double> eventSeconds; // the same, event by event, in the order played
 };
 
 // One run request without a dialog, its scripting parameter "Cnt " = mode,

@@ -106,31 +106,52 @@ void MedianRow(const uint8_t* above, const uint8_t* here, const uint8_t* below, 
 }
 }  // namespace
 
-Plane Median3x3(const Plane& source, int threshold) {
-    if (source.Empty()) return source;
+void Median3x3InPlace(Plane& plane, int threshold) {
+    if (plane.Empty()) return;
     if (threshold < 0 || threshold > 255) throw std::invalid_argument("median threshold outside 0..255");
-    const int width = source.Width();
-    const int height = source.Height();
-    Plane out(width, height);
-    uint8_t* const target = out.MutableData();
+    const int width = plane.Width();
+    const int height = plane.Height();
+    uint8_t* const pixels = plane.MutableData();
+    auto row = [&](int y) { return pixels + static_cast<std::size_t>(std::clamp(y, 0, height - 1)) * width; };
     const std::size_t length = PaddedLength(width);
-    ForEachRowBand(height, static_cast<std::size_t>(width), [&](int firstRow, int endRow) {
-        // Three padded source rows in rotation, and the column sorts.
-        std::vector<uint8_t> scratch(length * 7, 0);
-        uint8_t* rows[3] = {scratch.data(), scratch.data() + length, scratch.data() + 2 * length};
-        uint8_t* low = scratch.data() + 3 * length;
-        uint8_t* mid = low + length;
-        uint8_t* high = mid + length;
-        uint8_t* result = high + length;
-        auto sourceRow = [&](int y) { return source.Row(std::clamp(y, 0, height - 1)); };
-        PadRow(sourceRow(firstRow - 1), width, rows[0]);
-        PadRow(sourceRow(firstRow), width, rows[1]);
+    const std::vector<RowBand> bands = PlanRowBands(height, static_cast<std::size_t>(width));
+    // Per band: three source rows in rotation, the column sorts, the result,
+    // and the rows just outside the band. Those belong to a neighbouring
+    // band, which may overwrite them at any time, so they are copied here,
+    // before any band starts. Everything is allocated before the threads run.
+    constexpr std::size_t kRowsPerBand = 9;
+    std::vector<uint8_t> scratch(length * kRowsPerBand * bands.size(), 0);
+    for (std::size_t b = 0; b < bands.size(); ++b) {
+        uint8_t* own = scratch.data() + b * kRowsPerBand * length;
+        PadRow(row(bands[b].begin - 1), width, own + 7 * length);
+        PadRow(row(bands[b].end), width, own + 8 * length);
+    }
+    RunRowBands(bands, [&](std::size_t band, int firstRow, int endRow) {
+        uint8_t* own = scratch.data() + band * kRowsPerBand * length;
+        uint8_t* rows[3] = {own, own + length, own + 2 * length};
+        uint8_t* low = own + 3 * length;
+        uint8_t* mid = own + 4 * length;
+        uint8_t* high = own + 5 * length;
+        uint8_t* result = own + 6 * length;
+        const uint8_t* below = own + 8 * length;
+        std::memcpy(rows[0], own + 7 * length, length);
+        PadRow(row(firstRow), width, rows[1]);
         for (int y = firstRow; y < endRow; ++y) {
-            PadRow(sourceRow(y + 1), width, rows[2]);
+            // Row y + 1 is still the source's own: rows are overwritten only
+            // once they have been copied here.
+            if (y + 1 < endRow)
+                PadRow(row(y + 1), width, rows[2]);
+            else
+                std::memcpy(rows[2], below, length);
             MedianRow(rows[0], rows[1], rows[2], length - kLanes, low, mid, high, result, threshold);
-            std::memcpy(target + static_cast<std::size_t>(y) * width, result, static_cast<std::size_t>(width));
+            std::memcpy(pixels + static_cast<std::size_t>(y) * width, result, static_cast<std::size_t>(width));
             std::rotate(rows, rows + 1, rows + 3);
         }
     });
+}
+
+Plane Median3x3(const Plane& source, int threshold) {
+    Plane out = source;
+    Median3x3InPlace(out, threshold);
     return out;
 }

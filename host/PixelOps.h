@@ -20,5 +20,8 @@ void ApplyLevelTable(Plane& plane, const LevelTable& table);
 // columns repeated outward. A pixel takes the median only where it differs
 // from it by more than the threshold, so threshold 0 replaces every pixel.
 Plane Median3x3(const Plane& source, int threshold);
+// The same on the plane itself, with no second plane: a row is overwritten
+// only once the rows around it have been read.
+void Median3x3InPlace(Plane& plane, int threshold);
 
 #endif

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <atomic>
 #include <thread>
-#include <vector>
 
 namespace {
 // Below this many pixels a pass finishes before a thread would have started.
@@ -25,27 +24,35 @@ unsigned RowBandThreads() {
 
 void SetRowBandThreads(unsigned threads) { chosenThreads.store(std::min(threads, kMostThreads)); }
 
-void ForEachRowBand(int rows, std::size_t pixelsPerRow, const std::function<void(int, int)>& pass) {
-    if (rows <= 0) return;
+std::vector<RowBand> PlanRowBands(int rows, std::size_t pixelsPerRow) {
+    std::vector<RowBand> bands;
+    if (rows <= 0) return bands;
     const std::size_t pixels = static_cast<std::size_t>(rows) * pixelsPerRow;
-    unsigned bands = RowBandThreads();
-    bands = static_cast<unsigned>(std::min<std::size_t>(bands, std::max<std::size_t>(1, pixels / kPixelsWorthAThread)));
-    bands = std::min(bands, static_cast<unsigned>(rows));
-    if (bands <= 1) {
-        pass(0, rows);
-        return;
-    }
+    std::size_t count = std::min<std::size_t>(RowBandThreads(), std::max<std::size_t>(1, pixels / kPixelsWorthAThread));
+    count = std::min<std::size_t>(count, static_cast<std::size_t>(rows));
+    for (std::size_t band = 0; band < count; ++band)
+        bands.push_back({static_cast<int>(static_cast<long long>(rows) * band / count),
+                         static_cast<int>(static_cast<long long>(rows) * (band + 1) / count)});
+    return bands;
+}
+
+void RunRowBands(const std::vector<RowBand>& bands, const std::function<void(std::size_t, int, int)>& pass) {
     std::vector<std::thread> helpers;
-    helpers.reserve(bands - 1);
-    auto bandStart = [&](unsigned band) { return static_cast<int>(static_cast<long long>(rows) * band / bands); };
+    std::size_t handedOut = 1;
     // If a thread cannot be started, the bands not handed out run here.
-    unsigned handedOut = 1;
     try {
-        for (; handedOut < bands; ++handedOut)
-            helpers.emplace_back(pass, bandStart(handedOut), bandStart(handedOut + 1));
+        helpers.reserve(bands.size());
+        for (; handedOut < bands.size(); ++handedOut)
+            helpers.emplace_back(pass, handedOut, bands[handedOut].begin, bands[handedOut].end);
     } catch (...) {
     }
-    pass(bandStart(0), bandStart(1));
-    for (unsigned band = handedOut; band < bands; ++band) pass(bandStart(band), bandStart(band + 1));
+    for (std::size_t band = 0; band < bands.size(); ++band) {
+        if (band != 0 && band < handedOut) continue;
+        pass(band, bands[band].begin, bands[band].end);
+    }
     for (std::thread& helper : helpers) helper.join();
+}
+
+void ForEachRowBand(int rows, std::size_t pixelsPerRow, const std::function<void(int, int)>& pass) {
+    RunRowBands(PlanRowBands(rows, pixelsPerRow), [&](std::size_t, int begin, int end) { pass(begin, end); });
 }

@@ -5,9 +5,24 @@
 
 #include <cstddef>
 #include <functional>
+#include <vector>
 
-// Calls pass(firstRow, endRow) for disjoint bands that together cover
-// [0, rows); returns when every band is done. pass must not throw.
+struct RowBand {
+    int begin;
+    int end;
+};
+
+// Disjoint bands that together cover [0, rows), one per thread the pass
+// will use; none for rows <= 0.
+std::vector<RowBand> PlanRowBands(int rows, std::size_t pixelsPerRow);
+
+// Calls pass(band index, first row, end row) for every band, each on its
+// own thread but the first, which runs on the calling thread; returns when
+// all are done. pass must not throw: whatever it needs to allocate is
+// allocated before, per band.
+void RunRowBands(const std::vector<RowBand>& bands, const std::function<void(std::size_t, int, int)>& pass);
+
+// Both at once, for passes that need nothing per band.
 void ForEachRowBand(int rows, std::size_t pixelsPerRow, const std::function<void(int, int)>& pass);
 
 // The number of threads a large pass uses (1 when threads are switched off).

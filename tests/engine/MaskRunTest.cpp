@@ -139,9 +139,9 @@ class ModeOnPhotograph : public PluginTest, public ::testing::WithParamInterface
 protected:
     static void SetUpTestSuite() {
         std::string error;
-        RgbImage image;
+        RgbPlanes image;
         ASSERT_TRUE(ReadImageFile(LUMACUT_SAMPLE_PHOTO, image, error)) << error;
-        photo = new RgbPlanes(SplitPlanes(image));
+        photo = new RgbPlanes(image);
         luminosity = new Plane(ReferenceLuminosity(*photo));
     }
     static void TearDownTestSuite() {
