@@ -85,6 +85,8 @@ const char* const kFaultable[] = {"AcquireSuite:AS ZString Suite",
                                   "DescriptorMake",
                                   "DescriptorPutReference",
                                   "DescriptorGetInteger",
+                                  "DescriptorPutInteger",
+                                  "DescriptorFree",
                                   "ReferenceMake",
                                   "ListMake",
                                   "ListPutObject"};

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer target (fuzz/) with clang and runs it for a bounded
+# time, 60 seconds unless given: scripts/fuzz.sh [SECONDS] [libFuzzer flags...]
+# Not part of every CI run. New inputs it finds go to build/fuzz/corpus, not
+# to the small corpus kept in fuzz/corpus; a crash leaves its input in
+# build/fuzz/findings and makes the script fail. LUMACUT_FUZZ_BUILD names
+# another build folder.
+set -eu
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+[ $# -gt 0 ] && shift
+missing=()
+for p in clang libclang-rt-14-dev cmake make; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "fuzz: installing ${missing[*]}"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+build=${LUMACUT_FUZZ_BUILD:-build/fuzz}
+cmake -S fuzz -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j2
+mkdir -p "$build/corpus" "$build/findings"
+echo "fuzz: running for ${seconds} s"
+ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} \
+"$build/lumacut_fuzz" -max_total_time="$seconds" -max_len=512 -timeout=10 -print_final_stats=1 \
+  -artifact_prefix="$build/findings/" "$@" "$build/corpus" fuzz/corpus
