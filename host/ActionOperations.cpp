@@ -13,7 +13,10 @@ HostStatus ActionsHost::MakeInto(Kind kind, Out* out, const std::string& operati
         host_.Error(operation + " without an out pointer");
         return Finish(operation, "", "", kHostBadParameter);
     }
-    if (injected != 0) return Finish(operation, "", "", injected);
+    if (injected != 0) {
+        if (junkOutOnFailedMake_) *out = reinterpret_cast<Out>(&junk_);
+        return Finish(operation, "", "", injected);
+    }
     Handle* made = Make(kind, false);
     *out = reinterpret_cast<Out>(made);
     return Finish(operation, "", "-> " + Label(*made), 0, Label(*made));

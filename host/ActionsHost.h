@@ -76,6 +76,9 @@ public:
     // Whether Play hands back a result descriptor (an empty one, which the
     // plug-in must free) or leaves the result empty.
     void SetPlayFillsResult(bool fill) { playFillsResult_ = fill; }
+    // Whether a Make that fails writes a value that is no handle into its
+    // out argument: a host may, since the out value counts only on success.
+    void SetJunkOutOnFailedMake(bool junk) { junkOutOnFailedMake_ = junk; }
 
     // ---- the host's own descriptors: neither counted nor ever failed
     // A new descriptor owned by the host, e.g. the parameters of a run.
@@ -145,6 +148,8 @@ private:
     std::vector<ActionsCall> calls_;
     std::function<HostStatus(const PlayedEvent&)> playHandler_;
     bool playFillsResult_ = false;
+    bool junkOutOnFailedMake_ = false;
+    char junk_ = 0;  // its address is the junk a failed Make may leave
 };
 
 #endif

@@ -7,17 +7,23 @@ void EventBuilder::Run(Operation operation) {
     if (code_ == 0) code_ = ActionsCode(operation());
 }
 
-void EventBuilder::Make(DescriptorHandle& descriptor) {
-    Run([&] { return DescriptorSuite().Make(descriptor.Out()); });
+// The out value of a Make counts only when the Make succeeded: whatever a
+// failing host left there is no handle of ours and must not be freed.
+template <typename Owner, typename Suite>
+void EventBuilder::MakeWith(Owner& owner, const Suite& (*suite)()) {
+    Run([&] {
+        decltype(owner.Get()) made = nullptr;
+        const HostStatus status = suite().Make(&made);
+        if (ActionsCode(status) == 0) *owner.Out() = made;
+        return status;
+    });
 }
 
-void EventBuilder::Make(ReferenceHandle& reference) {
-    Run([&] { return ReferenceSuite().Make(reference.Out()); });
-}
+void EventBuilder::Make(DescriptorHandle& descriptor) { MakeWith(descriptor, &DescriptorSuite); }
 
-void EventBuilder::Make(ListHandle& list) {
-    Run([&] { return ListSuite().Make(list.Out()); });
-}
+void EventBuilder::Make(ReferenceHandle& reference) { MakeWith(reference, &ReferenceSuite); }
+
+void EventBuilder::Make(ListHandle& list) { MakeWith(list, &ListSuite); }
 
 void EventBuilder::PutClass(ReferenceHandle& reference, FourCharCode classCode) {
     Run([&] { return ReferenceSuite().PutClass(reference.Get(), classCode); });

@@ -42,6 +42,8 @@ private:
     int32_t PlayWith(DescriptorHandle& result, FourCharCode event, ActionDescriptor descriptor);
     template <typename Operation>
     void Run(Operation operation);
+    template <typename Owner, typename Suite>
+    void MakeWith(Owner& owner, const Suite& (*suite)());
 
     int32_t code_ = 0;
 };

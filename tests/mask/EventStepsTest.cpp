@@ -151,6 +151,7 @@ TEST_P(EventSteps, FailureAtAnyOperationStopsAndReleasesWhatWasMade) {
     for (std::size_t n = 1; n <= clean.size(); ++n) {
         InProcessRun run([&](StandInHost& host) {
             host.Actions().SetPlayFillsResult(fill);
+            host.Actions().SetJunkOutOnFailedMake(true);  // which the step must not take for a handle
             host.Inject({"actions", static_cast<int>(n), static_cast<HostStatus>(0x1234FF80u)});
         });
         const int32_t code = step.run();

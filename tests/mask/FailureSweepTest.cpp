@@ -46,6 +46,7 @@ constexpr int32_t kRecordInfo = 5;
 Outcome RunOnce(int32_t mode, bool fillResults, const InjectedFault* fault) {
     StandInHost host;
     host.Actions().SetPlayFillsResult(fillResults);
+    host.Actions().SetJunkOutOnFailedMake(true);
     if (fault != nullptr) host.Inject(*fault);
     Outcome outcome;
     ActionParameters parameters{0, kRecordInfo, host.Actions().NewDescriptor({{FourCC("Cnt "), ActionValue::Integer(mode)}})};
