@@ -34,7 +34,11 @@ bool Report(int32_t mode, const MaskRun& run) {
     for (std::size_t i = 0; i < run.played.size(); ++i) {
         const PlayedEvent& event = run.played[i];
         std::string outcome = event.status != 0 ? " -> status " + std::to_string(event.status) : std::string();
-        if (i < run.eventSeconds.size()) outcome += " (" + std::to_string(run.eventSeconds[i] * 1000.0).substr(0, 5) + " ms)";
+        if (i < run.eventSeconds.size()) {
+            char time[32];
+            std::snprintf(time, sizeof time, " (%.1f ms)", run.eventSeconds[i] * 1000.0);
+            outcome += time;
+        }
         std::printf("  %s%s\n", PlayedText(event).c_str(), outcome.c_str());
     }
     std::printf("  status %d; %zu events executed in %.1f ms\n", static_cast<int>(run.status), run.played.size(),
