@@ -29,6 +29,12 @@ std::string FloatText(double value) {
     if (std::isnan(value)) return "nan";
     if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
     char text[40];
+    // Whole numbers read best as themselves: %g at its shortest would print
+    // 70 as "7e+01".
+    if (value == std::floor(value) && std::fabs(value) < 1e15) {
+        std::snprintf(text, sizeof text, "%.1f", value);
+        return text;
+    }
     for (int precision = 1; precision <= 17; ++precision) {
         std::snprintf(text, sizeof text, "%.*g", precision, value);
         if (std::strtod(text, nullptr) == value) break;

@@ -29,6 +29,9 @@ TEST(ActionText, PrintsTheLogsForm) {
               "{\"Int \": -2147483648, \"Flt \": 0.1, \"Big \": -1e+300, \"Whl \": 255.0, \"Bool\": false, "
               "\"Enum\": enum \"UsrM\" \"RvlS\", \"Cls \": class \"Chnl\", \"Ref \": ref(class \"Lyr \", prop \"Chnl\" "
               "\"fsel\"), \"None\": ref(), \"Lst \": list[1, list[], object \"Pnt \" {}], \"\\\"\\x00\\\\\\x7F\": 0}");
+    // Curve levels print as the whole numbers they are, not in exponent form.
+    EXPECT_EQ(DescriptorText({{FourCC("Hrzn"), ActionValue::Float(70.0)}, {FourCC("Vrtc"), ActionValue::Float(-5.0)}}),
+              "{\"Hrzn\": 70.0, \"Vrtc\": -5.0}");
     PlayedEvent event;
     event.event = FourCC("Invs");
     event.dialogOption = 2;
@@ -44,7 +47,7 @@ TEST(ActionText, ReadsBackWhatItPrints) {
     ASSERT_TRUE(read.has_value()) << error;
     EXPECT_EQ(*read, Everything());
     // Floats keep every bit; an integer-looking float stays a float.
-    for (double value : {0.1, 1.0 / 3.0, 5e-324, -0.0, 1.7976931348623157e308}) {
+    for (double value : {0.1, 1.0 / 3.0, 5e-324, -0.0, 70.0, 1e15, 1.7976931348623157e308}) {
         const std::optional<DescriptorValue> one =
             ParseDescriptor(DescriptorText({{FourCC("F   "), ActionValue::Float(value)}}), nullptr);
         ASSERT_TRUE(one.has_value());
