@@ -1,4 +1,6 @@
-// What lumacut-host is asked to do, read from its arguments.
+// What lumacut-host is asked to do, read from its arguments through one
+// table of options, which also writes the --help text: an option cannot be
+// understood without being described.
 #ifndef LUMACUT_HOST_COMMAND_LINE_H
 #define LUMACUT_HOST_COMMAND_LINE_H
 
@@ -6,26 +8,51 @@
 #include <string>
 #include <vector>
 
+// The program's exit statuses, as --help documents them.
+constexpr int kExitOk = 0;
+constexpr int kExitInputOutput = 1;  // a file could not be read or written, or the module not loaded
+constexpr int kExitUsage = 2;        // the arguments make no sense
+constexpr int kExitRunFailed = 3;    // the plug-in's run failed or left no selection
+
 struct CommandLine {
     enum class Action {
         RunRequest,  // a run request without a document: the events are only recorded
         About,       // the About request
-        MaskOne,     // run --mode N IMAGE --mask FILE
+        MaskOne,     // run --mode N IMAGE --mask FILE (or --replay FILE instead of --mode)
         MaskAll,     // run --all IMAGE --out DIR
         Help,        // --help: the usage, nothing loaded
+        Version,     // --version
     };
     Action action = Action::RunRequest;
     std::string modulePath;  // empty: the module beside the program
     int32_t mode = 1;
+    bool anyMode = false;    // let modes other than 1 to 7 through to the plug-in
+    bool dialog = false;     // playInfo 1: ask for the plug-in's dialog
     std::string image;
     std::string mask;
     std::string outDir;
+    std::string recordFile;  // where the descriptor handed back is kept
+    std::string replayFile;  // the incoming descriptor, instead of --mode
 };
 
-extern const char* const kUsage;
+// One option the parser knows. `value` names its argument; null for a flag.
+struct OptionSpec {
+    const char* name;
+    const char* shortName;  // "-h", or null
+    const char* value;
+    const char* help;
+};
 
-// The arguments after the program name. False, with a message, for anything
-// it does not understand.
+const std::vector<OptionSpec>& KnownOptions();
+
+// The --help text, made from KnownOptions().
+std::string UsageText();
+
+// "lumacut-host 0.1" and the plug-in's own version line.
+std::string VersionText();
+
+// The arguments after the program name. False, with a one-line message,
+// for anything it does not understand or cannot carry out.
 bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error);
 
 #endif

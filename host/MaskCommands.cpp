@@ -8,32 +8,36 @@
 #include <vector>
 
 #include "ActionText.h"
+#include "CliFiles.h"
+#include "CliRun.h"
+#include "CliStatus.h"
 #include "ContactSheet.h"
+#include "DescriptorFile.h"
 #include "ImageFile.h"
-#include "MaskJob.h"
 
 namespace {
 double Milliseconds(std::chrono::steady_clock::duration duration) {
     return std::chrono::duration<double, std::milli>(duration).count();
 }
 
-bool ReadPhoto(const std::string& path, RgbPlanes& planes) {
-    std::string error;
-    if (!ReadImageFile(path, planes, error)) {
-        std::fprintf(stderr, "lumacut-host: %s\n", error.c_str());
-        return false;
-    }
-    std::printf("%s: %d x %d\n", path.c_str(), planes.red.Width(), planes.red.Height());
-    return true;
+int Fail(int status, const std::string& message) {
+    std::fprintf(stderr, "lumacut-host: %s\n", message.c_str());
+    return status;
 }
 
-// The events as the host received them, and how the run ended.
-bool Report(int32_t mode, const MaskRun& run) {
+std::string RunLabel(int32_t mode) {
     const std::string caption = ModeCaption(mode);
-    std::printf("mode %d (%s):\n", static_cast<int>(mode), caption.empty() ? "no such mode: plain luminosity" : caption.c_str());
+    return "mode " + std::to_string(mode) + " (" + (caption.empty() ? "no such mode: plain luminosity" : caption) +
+           ")";
+}
+
+// The events as the host received them, and how the run ended: kExitOk when
+// it left a selection without fault.
+int Report(const std::string& label, const MaskRun& run) {
+    std::printf("%s:\n", label.c_str());
     for (std::size_t i = 0; i < run.played.size(); ++i) {
         const PlayedEvent& event = run.played[i];
-        std::string outcome = event.status != 0 ? " -> status " + std::to_string(event.status) : std::string();
+        std::string outcome = event.status != 0 ? " -> " + StatusText(event.status) : std::string();
         if (i < run.eventSeconds.size()) {
             char time[32];
             std::snprintf(time, sizeof time, " (%.1f ms)", run.eventSeconds[i] * 1000.0);
@@ -43,23 +47,33 @@ bool Report(int32_t mode, const MaskRun& run) {
     }
     std::printf("  status %d; %zu events executed in %.1f ms\n", static_cast<int>(run.status), run.played.size(),
                 run.engineSeconds * 1000.0);
-    if (!run.hostError.empty()) std::printf("  host saw an error: %s\n", run.hostError.c_str());
-    if (run.status != 0 || !run.hostError.empty() || run.selection.Empty()) {
-        std::fprintf(stderr, "lumacut-host: mode %d left no selection (status %d)\n", static_cast<int>(mode),
-                     static_cast<int>(run.status));
-        return false;
-    }
-    return true;
+    std::fflush(stdout);
+    if (run.status != 0) return Fail(kExitRunFailed, "run failed: " + StatusText(run.status));
+    if (!run.hostError.empty()) return Fail(kExitRunFailed, "run failed: the host saw an error: " + run.hostError);
+    if (run.selection.Empty()) return Fail(kExitRunFailed, "run failed: " + label + " left no selection");
+    return kExitOk;
 }
 
-bool WriteMask(const std::string& path, const Plane& mask) {
+int WriteMask(const std::string& path, const Plane& mask) {
     std::string error;
-    if (!WriteGrayPng(path, mask, error)) {
-        std::fprintf(stderr, "lumacut-host: %s\n", error.c_str());
-        return false;
-    }
+    const bool written = WriteAtomically(
+        path, [&](const std::string& temporary, std::string& why) { return WriteGrayPng(temporary, mask, why); },
+        error);
+    if (!written) return Fail(kExitInputOutput, error);
     std::printf("  wrote %s\n", path.c_str());
-    return true;
+    return kExitOk;
+}
+
+int WriteRecord(const std::string& path, const std::optional<DescriptorValue>& descriptor) {
+    if (!descriptor) return Fail(kExitRunFailed, "the run handed back no descriptor to record");
+    std::string error;
+    const bool written = WriteAtomically(
+        path,
+        [&](const std::string& temporary, std::string& why) { return SaveDescriptorFile(temporary, *descriptor, &why); },
+        error);
+    if (!written) return Fail(kExitInputOutput, error);
+    std::printf("  recorded %s in %s\n", DescriptorText(*descriptor).c_str(), path.c_str());
+    return kExitOk;
 }
 }  // namespace
 
@@ -71,46 +85,75 @@ std::string MaskFileName(int32_t mode) {
     return name + ".png";
 }
 
-int MaskOneMode(const PluginModule& module, const CommandLine& line) {
-    const auto start = std::chrono::steady_clock::now();
-    RgbPlanes photo;
-    if (!ReadPhoto(line.image, photo)) return 1;
-    const auto read = std::chrono::steady_clock::now();
-    const MaskRun run = RunModeOnImage(module, photo, line.mode);
-    const auto ran = std::chrono::steady_clock::now();
-    if (!Report(line.mode, run) || !WriteMask(line.mask, run.selection)) return 1;
-    const auto end = std::chrono::steady_clock::now();
-    std::printf("whole command: %.1f ms (reading %.1f, the run %.1f, writing %.1f)\n", Milliseconds(end - start),
-                Milliseconds(read - start), Milliseconds(ran - read), Milliseconds(end - ran));
-    return 0;
+int ReadMaskInputs(const CommandLine& line, MaskInputs& inputs) {
+    std::string error;
+    if (line.action == CommandLine::Action::MaskAll) {
+        // The masks' folder is made if missing, but only inside one that exists.
+        std::error_code failure;
+        const std::filesystem::path folder(line.outDir);
+        if (!std::filesystem::is_directory(folder, failure)) {
+            const std::filesystem::path parent = folder.parent_path();
+            if (!CheckOutputFolder(parent.empty() ? std::string(".") : parent.string(), error))
+                return Fail(kExitInputOutput, error);
+            std::filesystem::create_directory(folder, failure);
+            if (failure) return Fail(kExitInputOutput, "cannot make " + line.outDir + ": " + failure.message());
+        }
+        if (!CheckOutputFolder(line.outDir, error)) return Fail(kExitInputOutput, error);
+    } else {
+        if (!CheckOutputFolder(FolderOf(line.mask), error)) return Fail(kExitInputOutput, error);
+        if (!line.recordFile.empty() && !CheckOutputFolder(FolderOf(line.recordFile), error))
+            return Fail(kExitInputOutput, error);
+    }
+    if (!line.replayFile.empty()) {
+        std::optional<DescriptorValue> recorded = LoadDescriptorFile(line.replayFile, &error);
+        if (!recorded) return Fail(kExitInputOutput, error);
+        inputs.parameters = std::move(*recorded);
+    } else {
+        inputs.parameters = ModeParameters(line.mode);
+    }
+    if (!CheckImageFile(line.image, error) || !ReadImageFile(line.image, inputs.photo, error))
+        return Fail(kExitInputOutput, error);
+    std::printf("%s: %d x %d\n", line.image.c_str(), inputs.photo.red.Width(), inputs.photo.red.Height());
+    return kExitOk;
 }
 
-int MaskAllModes(const PluginModule& module, const CommandLine& line) {
+int MaskOneMode(const PluginModule& module, const CommandLine& line, const MaskInputs& inputs) {
     const auto start = std::chrono::steady_clock::now();
-    RgbPlanes photo;
-    if (!ReadPhoto(line.image, photo)) return 1;
-    std::error_code failure;
-    std::filesystem::create_directories(line.outDir, failure);
-    if (failure) {
-        std::fprintf(stderr, "lumacut-host: cannot make %s: %s\n", line.outDir.c_str(), failure.message().c_str());
-        return 1;
-    }
+    const RecordedRun recorded = RunOnImage(module, inputs.photo, {line.dialog ? 1 : 0, inputs.parameters});
+    const auto ran = std::chrono::steady_clock::now();
+    const std::string label =
+        line.replayFile.empty() ? RunLabel(line.mode) : "replay of " + DescriptorText(inputs.parameters);
+    if (int status = Report(label, recorded.run)) return status;
+    if (int status = WriteMask(line.mask, recorded.run.selection)) return status;
+    if (!line.recordFile.empty())
+        if (int status = WriteRecord(line.recordFile, recorded.handedBack)) return status;
+    const auto end = std::chrono::steady_clock::now();
+    std::printf("whole command: %.1f ms (the run %.1f, writing %.1f)\n", Milliseconds(end - start),
+                Milliseconds(ran - start), Milliseconds(end - ran));
+    return kExitOk;
+}
+
+int MaskAllModes(const PluginModule& module, const CommandLine& line, const MaskInputs& inputs) {
+    const auto start = std::chrono::steady_clock::now();
     const std::filesystem::path folder(line.outDir);
-    std::vector<SheetTile> tiles{{"Photograph", photo}};
+    std::vector<SheetTile> tiles{{"Photograph", inputs.photo}};
     double engineSeconds = 0;
     for (int32_t mode = kFirstMode; mode <= kLastMode; ++mode) {
-        const MaskRun run = RunModeOnImage(module, photo, mode);
-        if (!Report(mode, run) || !WriteMask((folder / MaskFileName(mode)).string(), run.selection)) return 1;
-        engineSeconds += run.engineSeconds;
-        tiles.push_back({ModeCaption(mode), {run.selection, run.selection, run.selection}});
+        const RecordedRun recorded = RunOnImage(module, inputs.photo, {line.dialog ? 1 : 0, ModeParameters(mode)});
+        const Plane& selection = recorded.run.selection;
+        if (int status = Report(RunLabel(mode), recorded.run)) return status;
+        if (int status = WriteMask((folder / MaskFileName(mode)).string(), selection)) return status;
+        engineSeconds += recorded.run.engineSeconds;
+        tiles.push_back({ModeCaption(mode), {selection, selection, selection}});
     }
     const std::string sheetPath = (folder / "contact-sheet.png").string();
+    const RgbImage sheet = MakeContactSheet(tiles);
     std::string error;
-    if (!WriteRgbPng(sheetPath, MakeContactSheet(tiles), error)) {
-        std::fprintf(stderr, "lumacut-host: %s\n", error.c_str());
-        return 1;
-    }
+    const bool written = WriteAtomically(
+        sheetPath, [&](const std::string& temporary, std::string& why) { return WriteRgbPng(temporary, sheet, why); },
+        error);
+    if (!written) return Fail(kExitInputOutput, error);
     std::printf("wrote %s\nall modes: events executed in %.1f ms; whole command %.1f ms\n", sheetPath.c_str(),
                 engineSeconds * 1000.0, Milliseconds(std::chrono::steady_clock::now() - start));
-    return 0;
+    return kExitOk;
 }

@@ -1,14 +1,28 @@
 // The main job's commands: one mode on a photograph, or all seven and the
-// contact sheet. They print what happened and return the program's exit
-// code (0 done, 1 failed).
+// contact sheet. Inputs are checked and read before the plug-in is loaded;
+// each command prints what happened and returns the program's exit status
+// (CommandLine.h).
 #ifndef LUMACUT_HOST_MASK_COMMANDS_H
 #define LUMACUT_HOST_MASK_COMMANDS_H
 
+#include <optional>
+
+#include "ActionValues.h"
 #include "CommandLine.h"
+#include "Document.h"
 #include "PluginModule.h"
 
-int MaskOneMode(const PluginModule& module, const CommandLine& line);
-int MaskAllModes(const PluginModule& module, const CommandLine& line);
+struct MaskInputs {
+    RgbPlanes photo;
+    DescriptorValue parameters;  // the incoming descriptor of a one-mode run
+};
+
+// kExitOk with `inputs` filled, or the exit status after a one-line message:
+// the output folder, the recorded descriptor and the image are checked here.
+int ReadMaskInputs(const CommandLine& line, MaskInputs& inputs);
+
+int MaskOneMode(const PluginModule& module, const CommandLine& line, const MaskInputs& inputs);
+int MaskAllModes(const PluginModule& module, const CommandLine& line, const MaskInputs& inputs);
 
 // "mode-1-highlights-normal.png": the file the mask of a mode goes to.
 std::string MaskFileName(int32_t mode);

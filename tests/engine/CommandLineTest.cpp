@@ -26,8 +26,8 @@ TEST(CommandLine, ReadsEveryFormItKnows) {
         {{"--module", "m.8li", "--about"}, Action::About, 1, "", "", "", "m.8li"},
         {{"--help"}, Action::Help, 1, "", "", "", ""},
         {{"run", "--mode", "4", "photo.jpg", "--mask", "shadows.png"}, Action::MaskOne, 4, "photo.jpg", "shadows.png", "", ""},
-        {{"run", "photo.jpg", "--mask", "m.png", "--mode", "-3"}, Action::MaskOne, -3, "photo.jpg", "m.png", "", ""},
-        {{"run", "--mode", "2147483647", "p.png", "--mask", "m.png"}, Action::MaskOne, 2147483647, "p.png", "m.png", "", ""},
+        {{"run", "photo.jpg", "--mask", "m.png", "--mode", "-3", "--any-mode"}, Action::MaskOne, -3, "photo.jpg", "m.png", "", ""},
+        {{"run", "--any-mode", "--mode", "2147483647", "p.png", "--mask", "m.png"}, Action::MaskOne, 2147483647, "p.png", "m.png", "", ""},
         {{"--module", "x.so", "run", "--all", "photo.jpg", "--out", "out"}, Action::MaskAll, 1, "photo.jpg", "", "out", "x.so"},
     };
     for (const Accepted& a : accepted) {

@@ -1,0 +1,31 @@
+// Files lumacut-host reads and writes: checked before any work is done, and
+// written so that a failure never leaves a partial file behind.
+#ifndef LUMACUT_HOST_CLI_FILES_H
+#define LUMACUT_HOST_CLI_FILES_H
+
+#include <functional>
+#include <string>
+
+// The folder a file given on the command line goes to ("." for a bare name).
+std::string FolderOf(const std::string& path);
+
+// False with a message when `folder` does not exist, is no folder, or
+// refuses a new file.
+bool CheckOutputFolder(const std::string& folder, std::string& error);
+
+// A file is made by `write` under a temporary name beside `path`, then
+// renamed over `path`. On any failure the temporary is removed, whatever was
+// at `path` stays as it was, and `error` says why.
+using FileWriter = std::function<bool(const std::string& temporary, std::string& error)>;
+bool WriteAtomically(const std::string& path, const FileWriter& write, std::string& error);
+
+// Puts `from` in the place of `to`, replacing it if it exists (the
+// platform's half: rename semantics differ on Windows).
+bool MoveIntoPlace(const std::string& from, const std::string& to, std::string& error);
+
+// An image file before it is decoded: readable, in a format we read, and
+// with a size from 1 x 1 up to the engine's limits, read from its header so
+// that an enormous image is refused before anything is allocated.
+bool CheckImageFile(const std::string& path, std::string& error);
+
+#endif

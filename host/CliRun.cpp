@@ -1,0 +1,36 @@
+#include "CliRun.h"
+
+#include <chrono>
+
+#include "ActionsHost.h"
+#include "EventExecutor.h"
+#include "PluginRequests.h"
+#include "StandInHost.h"
+#include "entry/HostCodes.h"
+
+DescriptorValue ModeParameters(int32_t mode) { return {{FourCC("Cnt "), ActionValue::Integer(mode)}}; }
+
+RecordedRun RunOnImage(const PluginModule& module, const RgbPlanes& image, const RunSettings& settings) {
+    Document document(image);
+    StandInHost host;
+    RecordedRun recorded;
+    MaskRun& run = recorded.run;
+    host.Actions().SetPlayHandler([&](const PlayedEvent& event) {
+        const auto start = std::chrono::steady_clock::now();
+        const HostStatus status = ExecuteEvent(document, event);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        run.engineSeconds += seconds;
+        run.eventSeconds.push_back(seconds);
+        return status;
+    });
+    ActionParameters parameters{settings.playInfo, 0, host.Actions().NewDescriptor(settings.parameters)};
+    run.status = SendRun(module, host, &parameters);
+    // The plug-in may have replaced the descriptor; whichever is there now
+    // is the host's to keep and free.
+    if (parameters.descriptor != nullptr) recorded.handedBack = host.Actions().TakeDescriptor(parameters.descriptor);
+    run.selection = document.Selection();
+    run.played = host.Actions().Played();
+    run.log = host.LogText();
+    run.hostError = host.FirstError();
+    return recorded;
+}
