@@ -87,18 +87,14 @@ std::string MaskFileName(int32_t mode) {
 
 int ReadMaskInputs(const CommandLine& line, MaskInputs& inputs) {
     std::string error;
+    // The masks' folder is made if missing, inside one that exists, but only
+    // once the inputs are known to be good: a refusal leaves nothing behind.
+    std::error_code failure;
+    const bool makeOutDir =
+        line.action == CommandLine::Action::MaskAll && !std::filesystem::is_directory(line.outDir, failure);
     if (line.action == CommandLine::Action::MaskAll) {
-        // The masks' folder is made if missing, but only inside one that exists.
-        std::error_code failure;
-        const std::filesystem::path folder(line.outDir);
-        if (!std::filesystem::is_directory(folder, failure)) {
-            const std::filesystem::path parent = folder.parent_path();
-            if (!CheckOutputFolder(parent.empty() ? std::string(".") : parent.string(), error))
-                return Fail(kExitInputOutput, error);
-            std::filesystem::create_directory(folder, failure);
-            if (failure) return Fail(kExitInputOutput, "cannot make " + line.outDir + ": " + failure.message());
-        }
-        if (!CheckOutputFolder(line.outDir, error)) return Fail(kExitInputOutput, error);
+        if (!CheckOutputFolder(makeOutDir ? FolderOf(line.outDir) : line.outDir, error))
+            return Fail(kExitInputOutput, error);
     } else {
         if (!CheckOutputFolder(FolderOf(line.mask), error)) return Fail(kExitInputOutput, error);
         if (!line.recordFile.empty() && !CheckOutputFolder(FolderOf(line.recordFile), error))
@@ -114,6 +110,10 @@ int ReadMaskInputs(const CommandLine& line, MaskInputs& inputs) {
     if (!CheckImageFile(line.image, error) || !ReadImageFile(line.image, inputs.photo, error))
         return Fail(kExitInputOutput, error);
     std::printf("%s: %d x %d\n", line.image.c_str(), inputs.photo.red.Width(), inputs.photo.red.Height());
+    if (makeOutDir) {
+        std::filesystem::create_directory(line.outDir, failure);
+        if (failure) return Fail(kExitInputOutput, "cannot make " + line.outDir + ": " + failure.message());
+    }
     return kExitOk;
 }
 

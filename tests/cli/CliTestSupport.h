@@ -1,0 +1,43 @@
+// Running the built lumacut-host as a user would, in a folder of its own.
+#ifndef LUMACUT_TESTS_CLI_SUPPORT_H
+#define LUMACUT_TESTS_CLI_SUPPORT_H
+
+#include <set>
+#include <string>
+#include <vector>
+
+struct ProgramResult {
+    int exitStatus = -1;  // -1: it did not exit normally (a crash)
+    std::string out;
+    std::string err;
+};
+
+// Runs lumacut-host with `args`, its output captured through files in `folder`.
+ProgramResult RunHostProgram(const std::vector<std::string>& args, const std::string& folder);
+
+// A fresh, empty folder for one test, removed with everything in it.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::string& name);
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    // The names in the folder and its sub-folders, relative to it.
+    std::set<std::string> Names() const;
+
+private:
+    std::string path_;
+};
+
+std::string FileText(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+
+// The header of a PNG image claiming `width` x `height` gray pixels, and no data.
+std::string PngHeader(uint32_t width, uint32_t height);
+
+// The lines of `text`.
+std::vector<std::string> Lines(const std::string& text);
+
+#endif
