@@ -90,8 +90,8 @@ const std::vector<OptionSpec>& KnownOptions() {
         {"--version", nullptr, nullptr, "print the program's and the plug-in's version and exit"},
         {"--module", nullptr, "PATH", "the plug-in module to load (default: the one beside this program)"},
         {"--about", nullptr, nullptr, "send the About request instead of a run request"},
-        {"--dialog", nullptr, nullptr, "ask for the plug-in's mode dialog (playInfo 1); without a window "
-                                       "to show it in, the run ends as cancelled"},
+        {"--dialog", nullptr, nullptr, "ask for the plug-in's mode dialog (playInfo 1); where none can be "
+                                       "shown, the run ends as cancelled"},
         {"--mode", nullptr, "N", "run: the mode, 1 to 7, passed as the scripting parameter"},
         {"--any-mode", nullptr, nullptr, "run: let a --mode outside 1 to 7 through to the plug-in"},
         {"--all", nullptr, nullptr, "run: every mode in turn, with a contact sheet of the masks"},
