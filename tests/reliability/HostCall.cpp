@@ -55,13 +55,17 @@ CallOutcome Call(const Request& request, const CallSetup& setup) {
     ActionParameters* passed = request.withParameters ? &parameters : nullptr;
 
     CallOutcome outcome;
-    {
-        DialogHand hand(request.kind == RequestKind::About ? DialogHand::Script::AboutLinkThenEscape
-                                                           : DialogHand::Script::ModeDialogOk);
-        outcome.status = request.kind == RequestKind::About
-                             ? SendAbout(PluginUnderTest(), host)
-                             : SendRequest(PluginUnderTest(), host, "PS Photoshop", "Do It", passed);
+    if (request.kind == RequestKind::About) {
+        DialogHand hand(DialogHand::Script::AboutLinkThenEscape);
+        outcome.status = SendAbout(PluginUnderTest(), host);
         hand.Finish(host);
+    } else if (request.withParameters && request.playInfo == 1) {
+        DialogHand hand(DialogHand::Script::ModeDialogOk);
+        outcome.status = SendRequest(PluginUnderTest(), host, "PS Photoshop", "Do It", passed);
+        hand.Finish(host);
+    } else {
+        // No dialog to watch for: only playInfo 1 asks for one.
+        outcome.status = SendRequest(PluginUnderTest(), host, "PS Photoshop", "Do It", passed);
     }
 
     outcome.played = host.Actions().Played();
