@@ -17,7 +17,12 @@
 #include <string>
 #include <vector>
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#define PSAPI_VERSION 2  // kernel32's K32GetProcessMemoryInfo: no psapi.dll
+#include <windows.h>
+#include <malloc.h>
+#include <psapi.h>
+#else
 #include <unistd.h>
 #endif
 #if defined(__GLIBC__)
@@ -47,7 +52,11 @@ constexpr bool kSanitized = false;
 // not the allocator's high-water mark.
 long long ResidentBytes() {
 #if defined(_WIN32)
-    return 0;
+    _heapmin();
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return 0;
+    return static_cast<long long>(counters.WorkingSetSize);
 #else
 #if defined(__GLIBC__)
     malloc_trim(0);
