@@ -34,15 +34,23 @@ while IFS= read -r command; do
   name=$(basename "$program")
   programs=$((programs + 1))
   log="$log_dir/$name.log"
-  if valgrind --tool=memcheck --error-exitcode=99 --leak-check=full --errors-for-leak-kinds=definite,indirect \
-       --track-origins=yes --keep-debuginfo=yes --suppressions=scripts/valgrind.supp --log-file="$log" "$@" >"$log_dir/$name.out" 2>&1; then
-    echo "valgrind: $name: $(grep -o 'ERROR SUMMARY: [0-9]* errors' "$log" | tail -1)"
+  status=0
+  valgrind --tool=memcheck --error-exitcode=99 --leak-check=full --errors-for-leak-kinds=definite,indirect \
+    --track-origins=yes --keep-debuginfo=yes --suppressions=scripts/valgrind.supp --log-file="$log" \
+    "$@" >"$log_dir/$name.out" 2>&1 || status=$?
+  summary=$(grep -o 'ERROR SUMMARY: [0-9]* errors' "$log" | tail -1)
+  if [ "$status" -eq 0 ]; then
+    echo "valgrind: $name: $summary"
+  elif [ "$status" -eq 99 ]; then
+    echo "valgrind: $name: memcheck found errors: $summary (see $log)"
+    grep -E 'Invalid|uninitialised|definitely lost|indirectly lost' "$log" | head -20 || true
+    failed=$((failed + 1))
   else
-    echo "valgrind: $name FAILED (see $log)"
-    grep -E 'ERROR SUMMARY|Invalid|uninitialised|definitely lost|indirectly lost' "$log" | head -20 || true
-    tail -5 "$log_dir/$name.out" || true
+    # Memcheck was content; the program itself failed (see its output).
+    echo "valgrind: $name: $summary, but the program failed with status $status (see $log_dir/$name.out)"
+    grep -E '^\[  FAILED  \]' "$log_dir/$name.out" | head -10 || true
     failed=$((failed + 1))
   fi
 done < <(ctest --test-dir "$build" -N -V | sed -n 's/^[0-9]*: Test command: //p')
-echo "valgrind: $programs programs, $failed with errors"
+echo "valgrind: $programs programs, $failed failed"
 [ "$programs" -gt 0 ] && [ "$failed" -eq 0 ]
