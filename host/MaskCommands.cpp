@@ -9,11 +9,11 @@
 
 #include "ActionText.h"
 #include "CliFiles.h"
-#include "CliRun.h"
 #include "CliStatus.h"
 #include "ContactSheet.h"
 #include "DescriptorFile.h"
 #include "ImageFile.h"
+#include "MaskJob.h"
 
 namespace {
 double Milliseconds(std::chrono::steady_clock::duration duration) {

@@ -15,10 +15,13 @@ std::string ModeCaption(int32_t mode) {
     return mode >= kFirstMode && mode <= kLastMode ? captions[mode - kFirstMode] : std::string();
 }
 
-MaskRun RunModeOnImage(const PluginModule& module, const RgbPlanes& image, int32_t mode) {
+DescriptorValue ModeParameters(int32_t mode) { return {{FourCC("Cnt "), ActionValue::Integer(mode)}}; }
+
+RecordedRun RunOnImage(const PluginModule& module, const RgbPlanes& image, const RunSettings& settings) {
     Document document(image);
     StandInHost host;
-    MaskRun run;
+    RecordedRun recorded;
+    MaskRun& run = recorded.run;
     host.Actions().SetPlayHandler([&](const PlayedEvent& event) {
         const auto start = std::chrono::steady_clock::now();
         const HostStatus status = ExecuteEvent(document, event);
@@ -27,14 +30,20 @@ MaskRun RunModeOnImage(const PluginModule& module, const RgbPlanes& image, int32
         run.eventSeconds.push_back(seconds);
         return status;
     });
-    // playInfo 0: the host plays the step silently, so the mode comes from
-    // the parameter alone.
-    ActionParameters parameters{0, 0, host.Actions().NewDescriptor({{FourCC("Cnt "), ActionValue::Integer(mode)}})};
+    ActionParameters parameters{settings.playInfo, 0, host.Actions().NewDescriptor(settings.parameters)};
     run.status = SendRun(module, host, &parameters);
-    host.Actions().TakeDescriptor(parameters.descriptor);  // what the run recorded; the host's to free
+    // The plug-in may have replaced the descriptor; whichever is there now
+    // is the host's to keep and free.
+    if (parameters.descriptor != nullptr) recorded.handedBack = host.Actions().TakeDescriptor(parameters.descriptor);
     run.selection = document.Selection();
     run.played = host.Actions().Played();
     run.log = host.LogText();
     run.hostError = host.FirstError();
-    return run;
+    return recorded;
+}
+
+MaskRun RunModeOnImage(const PluginModule& module, const RgbPlanes& image, int32_t mode) {
+    // playInfo 0: the host plays the step silently, so the mode comes from
+    // the parameter alone.
+    return RunOnImage(module, image, {0, ModeParameters(mode)}).run;
 }

@@ -4,6 +4,7 @@
 #define LUMACUT_HOST_MASK_JOB_H
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,8 +28,25 @@ struct MaskRun {
     std::vector<double> eventSeconds; // the same, event by event, in the order played
 };
 
-// One run request without a dialog, its scripting parameter "Cnt " = mode,
-// on a new document whose background is the image.
+struct RunSettings {
+    int32_t playInfo = 0;        // 1: the plug-in is asked to show its dialog
+    DescriptorValue parameters;  // the incoming scripting parameters
+};
+
+struct RecordedRun {
+    MaskRun run;
+    std::optional<DescriptorValue> handedBack;  // what the run left as the step's parameters
+};
+
+// "Cnt " = mode, as a host action recorded from the dialog holds it.
+DescriptorValue ModeParameters(int32_t mode);
+
+// One run request on a new document whose background is the image, with the
+// incoming parameters made from --mode or read from a recorded descriptor;
+// the descriptor the plug-in hands back is kept for recording.
+RecordedRun RunOnImage(const PluginModule& module, const RgbPlanes& image, const RunSettings& settings);
+
+// One run request without a dialog, its scripting parameter "Cnt " = mode.
 MaskRun RunModeOnImage(const PluginModule& module, const RgbPlanes& image, int32_t mode);
 
 #endif
