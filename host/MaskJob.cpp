@@ -20,6 +20,7 @@ DescriptorValue ModeParameters(int32_t mode) { return {{FourCC("Cnt "), ActionVa
 RecordedRun RunOnImage(const PluginModule& module, const RgbPlanes& image, const RunSettings& settings) {
     Document document(image);
     StandInHost host;
+    host.SetAccessModules(nullptr, module.Handle());
     RecordedRun recorded;
     MaskRun& run = recorded.run;
     host.Actions().SetPlayHandler([&](const PlayedEvent& event) {

@@ -51,6 +51,10 @@ void PrintSummary(const StandInHost& host, HostStatus status) {
 // A bare request: the events are recorded, not executed.
 int SendBareRequest(const PluginModule& module, const CommandLine& line) {
     StandInHost host;
+    // As a real host does, hand the plug-in its own module for its dialog
+    // templates and strings, so that --about and --dialog show the real
+    // dialogs where there are any.
+    host.SetAccessModules(nullptr, module.Handle());
     ActionParameters parameters{line.dialog ? 1 : 0, 0, nullptr};
     const bool about = line.action == CommandLine::Action::About;
     const HostStatus status = about ? SendAbout(module, host) : SendRun(module, host, &parameters);

@@ -18,4 +18,10 @@ if [ "$windows" = win64 ]; then
   cmake --preset win64 >/dev/null
   cmake --build --preset win64 -j"$(nproc)" >/dev/null
 fi
+# On a desktop the dialogs (--about, --dialog) appear for you to click;
+# without a display the program runs on a virtual one, where a dialog
+# waits in vain: use scripts/screenshots.sh to see them there.
+if [ -n "${DISPLAY:-}" ]; then
+  exec scripts/wine-run.sh "build/$windows/bin/lumacut-host.exe" "$@"
+fi
 exec xvfb-run -a -s "-screen 0 1280x1024x24" scripts/wine-run.sh "build/$windows/bin/lumacut-host.exe" "$@"
