@@ -25,5 +25,7 @@ if [ "$windows" = win64 ]; then
   echo "== note: this kernel runs no 32-bit programs; the Windows tests run on the 64-bit twin"
 fi
 echo "== $windows: test under Wine"
-scripts/wine-prefix.sh "build/$windows/bin/entry_requests_test.exe"
-xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset "$windows" -j"$jobs"
+# Prefix and tests share one virtual display: Wine's desktop process lives
+# as long as its server and keeps the display it was started with.
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c \
+  "scripts/wine-prefix.sh build/$windows/bin/entry_requests_test.exe && ctest --preset $windows -j$jobs"

@@ -4,17 +4,22 @@
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 program=${1:?usage: wine-prefix.sh A-WINDOWS-PROGRAM-OF-THAT-BUILD}
+pe=$(od -An -tu4 -j60 -N4 "$program" | tr -d ' ')
+if [ "$(od -An -tx2 -j$((pe + 4)) -N2 "$program" | tr -d ' ')" = 8664 ]; then
+  prefix=${WINEPREFIX:-${LUMACUT_WINEPREFIX64:-$HOME/.cache/lumacut/wineprefix64}}
+  server=/usr/lib/wine/wineserver64
+else
+  prefix=${WINEPREFIX:-${LUMACUT_WINEPREFIX:-$HOME/.cache/lumacut/wineprefix}}
+  server=/usr/lib/wine/wineserver32
+fi
+# A server left from an earlier run keeps the display it was started with;
+# end it so that this run's windows go to this run's display.
+if [ -d "$prefix" ]; then WINEPREFIX=$prefix timeout 30 "$server" -k >/dev/null 2>&1 || true; fi
 LUMACUT_WINE_TIMEOUT=600 "$here/wine-run.sh" "$program" --gtest_list_tests >/dev/null 2>&1 || true
 
 # The tests' display (Xvfb) runs no window manager, so Wine must place and
 # draw every window itself ("Managed"="N"): a window left to a window
 # manager that is not there costs two seconds each time it is hidden, which
 # the dialog tests would pay for every dialog they open.
-pe=$(od -An -tu4 -j60 -N4 "$program" | tr -d ' ')
-if [ "$(od -An -tx2 -j$((pe + 4)) -N2 "$program" | tr -d ' ')" = 8664 ]; then
-  prefix=${WINEPREFIX:-${LUMACUT_WINEPREFIX64:-$HOME/.cache/lumacut/wineprefix64}}
-else
-  prefix=${WINEPREFIX:-${LUMACUT_WINEPREFIX:-$HOME/.cache/lumacut/wineprefix}}
-fi
 "$here/wine-run.sh" "$prefix/drive_c/windows/system32/reg.exe" add 'HKCU\Software\Wine\X11 Driver' \
   /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || true
