@@ -3,14 +3,12 @@
 #include "HostContext.h"
 #include "HostSuiteTable.h"
 #include "PluginExport.h"
-#include "PluginRequests.h"
-
-HostContext hostContext;
-int32_t currentMode = 1;
-int32_t pipelineStatus = 0;
+#include "RunRequest.h"
+#include "resources/ResourceIds.h"
+#include "ui/PluginDialogs.h"
 
 namespace {
-constexpr int32_t kAboutDialogId = 16000;
+constexpr int32_t kAboutDialogId = LUMACUT_ABOUT_DIALOG;
 
 bool HostSaysEqual(const char* text, const char* expected) {
     // A null string from the host can equal nothing; the host's own compare

@@ -2,8 +2,9 @@
 #include "HostContext.h"
 #include "HostSuiteTable.h"
 #include "ModeParameter.h"
-#include "PluginRequests.h"
+#include "RunRequest.h"
 #include "mask/MaskPipeline.h"
+#include "ui/PluginDialogs.h"
 
 namespace {
 // Holds the plug-in name from GetPluginName to its release. Released

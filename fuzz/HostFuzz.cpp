@@ -22,9 +22,9 @@
 #include <vector>
 
 #include "entry/HostCodes.h"
-#include "host/ActionText.h"
-#include "host/ActionsHost.h"
-#include "host/StandInHost.h"
+#include "host/suites/ActionText.h"
+#include "host/suites/ActionsHost.h"
+#include "host/suites/StandInHost.h"
 
 extern "C" HostStatus AutoPluginMain(const char* caller, const char* selector, void* message) noexcept;
 

@@ -13,7 +13,7 @@ const char* const kGlyphZ[kGlyphRows] = {"#####", "....#", "...#.", "..#..", ".#
 const char* const kGlyphY[kGlyphRows] = {"#...#", "#...#", ".#.#.", "..#..", "..#..", "..#..", "..#.."};
 const char* const kGlyphT[kGlyphRows] = {"#####", "..#..", "..#..", "..#..", "..#..", "..#..", "..#.."};
 
-void SetGray(RgbImage& image, int x, int y, uint8_t value) {
+void SetGray(LogoImage& image, int x, int y, uint8_t value) {
     uint8_t* p = image.At(x, y);
     p[0] = p[1] = p[2] = value;
 }
@@ -27,8 +27,8 @@ void Put16(std::vector<uint8_t>& out, uint16_t value) {
 }
 }  // namespace
 
-RgbImage DrawLumacutLogo() {
-    RgbImage image;
+LogoImage DrawLumacutLogo() {
+    LogoImage image;
     image.width = kLogoWidth;
     image.height = kLogoHeight;
     image.rgb.assign(static_cast<std::size_t>(kLogoWidth) * kLogoHeight * 3, 0);
@@ -74,7 +74,7 @@ RgbImage DrawLumacutLogo() {
     return image;
 }
 
-std::vector<uint8_t> WriteBmp24(const RgbImage& image) {
+std::vector<uint8_t> WriteBmp24(const LogoImage& image) {
     if (image.width <= 0 || image.height <= 0 ||
         image.rgb.size() != static_cast<std::size_t>(image.width) * image.height * 3)
         throw std::invalid_argument("image size does not match its pixels");

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-struct RgbImage {
+struct LogoImage {
     int width = 0;
     int height = 0;
     std::vector<uint8_t> rgb;  // rows top to bottom, three bytes a pixel
@@ -18,11 +18,11 @@ struct RgbImage {
 constexpr int kLogoWidth = 80;
 constexpr int kLogoHeight = 33;
 
-RgbImage DrawLumacutLogo();
+LogoImage DrawLumacutLogo();
 
 // A .bmp file: file header, BITMAPINFOHEADER, then uncompressed 24-bit rows
 // bottom to top, blue-green-red, each padded to four bytes. The resource
 // compiler keeps everything after the file header as the bitmap resource.
-std::vector<uint8_t> WriteBmp24(const RgbImage& image);
+std::vector<uint8_t> WriteBmp24(const LogoImage& image);
 
 #endif

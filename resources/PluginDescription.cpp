@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "ResourceIds.h"
 #include "ResourceWriter.h"
 
 namespace {
@@ -10,7 +11,7 @@ namespace {
 const char* const kPluginName = "ZYT_Lumacut";
 const char* const kEventClass = "zytS";
 const char* const kEventId = "zytT";
-const int16_t kTerminologyResourceId = 16000;
+const int16_t kTerminologyResourceId = LUMACUT_RESOURCE_ID;
 
 // One property: vendor, key, id 0, data length, data. Data that ends in a
 // string gets the padding rule; fixed-size data is exactly its four bytes.

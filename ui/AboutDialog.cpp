@@ -5,7 +5,7 @@
 #include "ModuleInstance.h"
 #include "entry/HostSuiteTable.h"
 #include "entry/ModuleAllocator.h"
-#include "entry/PluginRequests.h"
+#include "PluginDialogs.h"
 
 namespace {
 constexpr int kTextBufferSize = 256;

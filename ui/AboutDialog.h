@@ -4,9 +4,10 @@
 #define LUMACUT_UI_ABOUT_DIALOG_H
 
 #include "ModalDialog.h"
+#include "resources/ResourceIds.h"
 
-constexpr int kAboutTextControl = 3;
-constexpr int kWebAddressButton = 4;
+constexpr int kAboutTextControl = LUMACUT_ABOUT_TEXT_CONTROL;
+constexpr int kWebAddressButton = LUMACUT_WEB_ADDRESS_BUTTON;
 
 class AboutDialog : public ModalDialog {
 public:

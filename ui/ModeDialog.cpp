@@ -2,7 +2,7 @@
 
 #include "entry/HostCodes.h"
 #include "entry/HostContext.h"
-#include "entry/PluginRequests.h"
+#include "PluginDialogs.h"
 
 namespace {
 int32_t ButtonOfMode(int32_t mode) { return (mode >= 2 && mode <= 7) ? mode + 3 : kFirstModeButton; }

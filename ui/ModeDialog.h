@@ -7,12 +7,13 @@
 
 #include "ModalDialog.h"
 #include "RadioButtonGroup.h"
+#include "resources/ResourceIds.h"
 
-constexpr int32_t kModeDialogId = 16001;
+constexpr int32_t kModeDialogId = LUMACUT_MODE_DIALOG;
 // The button of a mode is always the mode plus 3: "Highlights normal" is 4,
 // "Midtones narrow" is 10.
-constexpr int32_t kFirstModeButton = 4;
-constexpr int32_t kLastModeButton = 10;
+constexpr int32_t kFirstModeButton = LUMACUT_FIRST_MODE_BUTTON;
+constexpr int32_t kLastModeButton = LUMACUT_LAST_MODE_BUTTON;
 
 class ModeDialog : public ModalDialog {
 public:

@@ -1,7 +1,7 @@
 // Where there are no Windows dialogs the plug-in answers exactly as the
 // Windows code does when the dialog manager cannot show a dialog.
 #include "entry/HostCodes.h"
-#include "entry/PluginRequests.h"
+#include "PluginDialogs.h"
 
 int32_t ShowModeDialog() { return kUserCancelled; }
 

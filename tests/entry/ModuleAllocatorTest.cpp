@@ -5,7 +5,7 @@
 #include "entry/HostCodes.h"
 #include "entry/HostContext.h"
 #include "entry/ModuleAllocator.h"
-#include "host/StandInHost.h"
+#include "host/suites/StandInHost.h"
 
 namespace {
 int32_t AllocationFailure(std::size_t size) {

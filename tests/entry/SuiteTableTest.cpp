@@ -8,7 +8,7 @@
 #include "entry/HostCodes.h"
 #include "entry/HostContext.h"
 #include "entry/HostSuiteTable.h"
-#include "host/StandInHost.h"
+#include "host/suites/StandInHost.h"
 
 namespace {
 const char* const kUIHooks = "Photoshop UIHooks Suite for Plug-ins";

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "host/ActionsHost.h"
+#include "host/suites/ActionsHost.h"
 #include "module/LoadLog.h"
 #include "support/PluginUnderTest.h"
 

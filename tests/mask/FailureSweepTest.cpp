@@ -11,7 +11,7 @@
 
 #include "support/ExpectedEvents.h"
 #include "entry/HostCodes.h"
-#include "host/ActionsHost.h"
+#include "host/suites/ActionsHost.h"
 #include "support/PluginUnderTest.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include "support/ExpectedEvents.h"
 #include "entry/HostCodes.h"
-#include "host/ActionsHost.h"
+#include "host/suites/ActionsHost.h"
 #include "support/PluginUnderTest.h"
 
 namespace {

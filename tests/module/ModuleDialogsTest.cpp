@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "ModuleUnderTest.h"
-#include "host/ResourceFormats.h"
+#include "host/pe/ResourceFormats.h"
 
 namespace {
 constexpr uint16_t kButton = 0x0080;

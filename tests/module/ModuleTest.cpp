@@ -9,7 +9,7 @@
 
 #include "ExpectedResources.h"
 #include "ModuleUnderTest.h"
-#include "host/ResourceFormats.h"
+#include "host/pe/ResourceFormats.h"
 
 namespace {
 std::string Lower(std::string text) {

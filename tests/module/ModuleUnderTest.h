@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "host/PeImage.h"
+#include "host/pe/PeImage.h"
 
 const std::string& ModulePath();
 const std::vector<uint8_t>& ModuleBytes();

@@ -6,9 +6,9 @@
 #include "entry/HostContext.h"
 #include "entry/HostSuiteTable.h"
 #include "entry/ModeParameter.h"
-#include "host/ActionsHost.h"
-#include "host/HostStatusCodes.h"
-#include "host/StandInHost.h"
+#include "host/suites/ActionsHost.h"
+#include "host/suites/HostStatusCodes.h"
+#include "host/suites/StandInHost.h"
 
 namespace {
 const char* const kDescriptors = "df135115-c769-11d0-8079-00c04fd7ec47";

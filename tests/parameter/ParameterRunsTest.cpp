@@ -8,7 +8,7 @@
 #include <string>
 
 #include "entry/HostCodes.h"
-#include "host/ActionsHost.h"
+#include "host/suites/ActionsHost.h"
 #include "support/ExpectedEvents.h"
 #include "support/PluginUnderTest.h"
 

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "entry/HostCodes.h"
-#include "host/ActionText.h"
-#include "host/ActionsHost.h"
-#include "host/DescriptorFile.h"
+#include "host/suites/ActionText.h"
+#include "host/suites/ActionsHost.h"
+#include "host/suites/DescriptorFile.h"
 #include "support/ExpectedEvents.h"
 #include "support/PluginUnderTest.h"
 

@@ -12,7 +12,7 @@
 
 #include "HostCall.h"
 #include "entry/HostCodes.h"
-#include "host/ActionsHost.h"
+#include "host/suites/ActionsHost.h"
 #include "support/ExpectedEvents.h"
 #include "support/PluginUnderTest.h"
 

@@ -2,9 +2,9 @@
 
 #include "DialogHand.h"
 #include "HostCall.h"
-#include "host/DialogDriver.h"
-#include "host/HostWindow.h"
-#include "host/StandInHost.h"
+#include "host/driver/DialogDriver.h"
+#include "host/driver/HostWindow.h"
+#include "host/suites/StandInHost.h"
 
 namespace reliability {
 

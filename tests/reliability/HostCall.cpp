@@ -2,8 +2,8 @@
 
 #include "DialogHand.h"
 #include "entry/HostCodes.h"
-#include "host/ActionText.h"
-#include "host/ActionsHost.h"
+#include "host/suites/ActionText.h"
+#include "host/suites/ActionsHost.h"
 #include "support/PluginUnderTest.h"
 
 namespace reliability {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "host/ActionValues.h"
-#include "host/StandInHost.h"
+#include "host/suites/ActionValues.h"
+#include "host/suites/StandInHost.h"
 
 namespace reliability {
 

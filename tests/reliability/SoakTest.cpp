@@ -30,7 +30,7 @@
 #endif
 
 #include "entry/HostCodes.h"
-#include "host/ActionsHost.h"
+#include "host/suites/ActionsHost.h"
 #include "support/PluginUnderTest.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The logo and the .bmp writer that hands it to the resource compiler.
 #include <gtest/gtest.h>
 
-#include "host/ResourceFormats.h"
+#include "host/pe/ResourceFormats.h"
 #include "resources/LogoBitmap.h"
 
 namespace {
@@ -18,7 +18,7 @@ TEST(Bmp, HeadersDescribeTheRows) {
     } cases[] = {{80, 33, 240}, {1, 1, 4}, {3, 2, 12}, {5, 3, 16}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
-        RgbImage image{c.width, c.height, std::vector<uint8_t>(static_cast<std::size_t>(c.width * c.height * 3), 7)};
+        LogoImage image{c.width, c.height, std::vector<uint8_t>(static_cast<std::size_t>(c.width * c.height * 3), 7)};
         const std::vector<uint8_t> file = WriteBmp24(image);
         ASSERT_EQ(file.size(), 54 + c.stride * c.height);
         EXPECT_EQ(file[0], 'B');
@@ -38,7 +38,7 @@ TEST(Bmp, HeadersDescribeTheRows) {
 }
 
 TEST(Bmp, RowsRunBottomUpInBlueGreenRedWithZeroPadding) {
-    RgbImage image{3, 2, std::vector<uint8_t>(18, 0)};
+    LogoImage image{3, 2, std::vector<uint8_t>(18, 0)};
     image.At(0, 0)[0] = 200;  // red, top left
     image.At(2, 1)[2] = 100;  // blue, bottom right
     const std::vector<uint8_t> file = WriteBmp24(image);
@@ -49,12 +49,12 @@ TEST(Bmp, RowsRunBottomUpInBlueGreenRedWithZeroPadding) {
         EXPECT_EQ(file[bottomRow + pad], 0);
         EXPECT_EQ(file[topRow + pad], 0);
     }
-    EXPECT_THROW(WriteBmp24(RgbImage{3, 2, std::vector<uint8_t>(17, 0)}), std::invalid_argument);
-    EXPECT_THROW(WriteBmp24(RgbImage{0, 2, {}}), std::invalid_argument);
+    EXPECT_THROW(WriteBmp24(LogoImage{3, 2, std::vector<uint8_t>(17, 0)}), std::invalid_argument);
+    EXPECT_THROW(WriteBmp24(LogoImage{0, 2, {}}), std::invalid_argument);
 }
 
 TEST(Logo, IsARampWithOutlinedInitials) {
-    const RgbImage logo = DrawLumacutLogo();
+    const LogoImage logo = DrawLumacutLogo();
     ASSERT_EQ(logo.width, 80);
     ASSERT_EQ(logo.height, 33);
     // The top row is clear of the letters: a ramp from dark to light.

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/ActionValues.h"
+#include "host/suites/ActionValues.h"
 
 using Points = std::vector<std::pair<double, double>>;
 

@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "host/PluginModule.h"
-#include "host/PluginRequests.h"
-#include "host/StandInHost.h"
+#include "host/driver/PluginModule.h"
+#include "host/driver/PluginRequests.h"
+#include "host/suites/StandInHost.h"
 
 // The module loaded for the whole program; a test fails if it cannot load.
 const PluginModule& PluginUnderTest();

@@ -10,8 +10,8 @@
 #include "FrameworkTestDialogs.h"
 #include "entry/HostContext.h"
 #include "entry/HostSuiteTable.h"
-#include "entry/PluginRequests.h"
-#include "host/DialogDriver.h"
+#include "ui/PluginDialogs.h"
+#include "host/driver/DialogDriver.h"
 
 namespace {
 constexpr int32_t kAboutBox = 16000;

@@ -10,8 +10,8 @@
 #include <memory>
 #include <vector>
 
-#include "host/HostWindow.h"
-#include "host/StandInHost.h"
+#include "host/driver/HostWindow.h"
+#include "host/suites/StandInHost.h"
 #include "ui/ModalDialog.h"
 
 constexpr int32_t kTestDialog = 100;

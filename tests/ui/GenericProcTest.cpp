@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "FrameworkTestDialogs.h"
-#include "host/DialogDriver.h"
+#include "host/driver/DialogDriver.h"
 #include "ui/GenericProc.h"
 
 namespace {

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "entry/HostCodes.h"
-#include "host/ActionsHost.h"
-#include "host/DialogDriver.h"
-#include "host/HostWindow.h"
+#include "host/suites/ActionsHost.h"
+#include "host/driver/DialogDriver.h"
+#include "host/driver/HostWindow.h"
 #include "support/PluginUnderTest.h"
 
 class ModuleDialogsTest : public PluginTest {

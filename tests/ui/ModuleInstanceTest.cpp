@@ -8,7 +8,7 @@
 
 #include "entry/HostContext.h"
 #include "entry/HostSuiteTable.h"
-#include "host/StandInHost.h"
+#include "host/suites/StandInHost.h"
 #include "ui/ModuleInstance.h"
 
 namespace {

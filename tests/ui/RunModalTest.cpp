@@ -5,7 +5,7 @@
 
 #include "FrameworkTestDialogs.h"
 #include "entry/HostContext.h"
-#include "host/DialogDriver.h"
+#include "host/driver/DialogDriver.h"
 #include "ui/GenericProc.h"
 #include "ui/ModuleInstance.h"
 

@@ -1,0 +1,29 @@
+# Helpers that every folder's CMake file uses.
+
+# The sources that fit the target: a piece bound to a platform has a Windows
+# half (File_win.cpp) and a POSIX half (File_posix.cpp); every other source
+# builds everywhere.
+function(lumacut_platform_sources out)
+  set(kept "")
+  foreach(source IN LISTS ARGN)
+    if(source MATCHES "_win\\.cpp$")
+      if(LUMACUT_WINDOWS)
+        list(APPEND kept ${source})
+      endif()
+    elseif(source MATCHES "_posix\\.cpp$")
+      if(NOT LUMACUT_WINDOWS)
+        list(APPEND kept ${source})
+      endif()
+    else()
+      list(APPEND kept ${source})
+    endif()
+  endforeach()
+  set(${out} ${kept} PARENT_SCOPE)
+endfunction()
+
+# A library of the plug-in's own code. It ends up inside the module, where
+# nothing but the entry points may be seen from outside.
+function(lumacut_plugin_library target)
+  set_target_properties(${target} PROPERTIES CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+  lumacut_warnings(${target})
+endfunction()

@@ -1,0 +1,105 @@
+#include "CliFiles.h"
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include <stb/stb_image.h>
+
+#include "host/engine/Plane.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+// A name no other writer in the folder uses at the same time: the time and
+// a counter, so two outputs of one run never share a temporary.
+std::string TemporaryBeside(const std::string& path) {
+    static std::atomic<unsigned> counter{0};
+    const auto ticks = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+    char suffix[64];
+    std::snprintf(suffix, sizeof suffix, ".tmp-%llx-%u", ticks & 0xFFFFFFFFFFull, counter++);
+    return path + suffix;
+}
+
+void RemoveQuietly(const std::string& path) {
+    std::error_code ignored;
+    fs::remove(path, ignored);
+}
+}  // namespace
+
+std::string FolderOf(const std::string& path) {
+    const fs::path parent = fs::path(path).parent_path();
+    return parent.empty() ? std::string(".") : parent.string();
+}
+
+bool CheckOutputFolder(const std::string& folder, std::string& error) {
+    std::error_code failure;
+    const fs::file_status status = fs::status(folder, failure);
+    if (!fs::exists(status)) {
+        error = "output folder " + folder + " does not exist";
+        return false;
+    }
+    if (!fs::is_directory(status)) {
+        error = folder + " is not a folder";
+        return false;
+    }
+    // Whether a file can be made there is only known by making one.
+    const std::string probe = TemporaryBeside((fs::path(folder) / ".lumacut-probe").string());
+    std::FILE* file = std::fopen(probe.c_str(), "wb");
+    if (file == nullptr) {
+        error = "cannot write in " + folder + ": " + std::strerror(errno);
+        return false;
+    }
+    std::fclose(file);
+    RemoveQuietly(probe);
+    return true;
+}
+
+bool WriteAtomically(const std::string& path, const FileWriter& write, std::string& error) {
+    const std::string temporary = TemporaryBeside(path);
+    if (!write(temporary, error)) {
+        RemoveQuietly(temporary);
+        return false;
+    }
+    if (!MoveIntoPlace(temporary, path, error)) {
+        RemoveQuietly(temporary);
+        return false;
+    }
+    return true;
+}
+
+bool CheckImageFile(const std::string& path, std::string& error) {
+    std::error_code failure;
+    if (fs::is_directory(path, failure)) {
+        error = path + " is a folder, not an image";
+        return false;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        error = "cannot read " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    int width = 0, height = 0, channels = 0;
+    const int known = stbi_info_from_file(file, &width, &height, &channels);
+    std::fclose(file);
+    if (!known) {
+        error = path + ": not an image lumacut-host can read (" + stbi_failure_reason() + ")";
+        return false;
+    }
+    if (width <= 0 || height <= 0) {
+        error = path + ": the image has no pixels (" + std::to_string(width) + " x " + std::to_string(height) + ")";
+        return false;
+    }
+    if (width > kMaxSide || height > kMaxSide ||
+        static_cast<unsigned long long>(width) * static_cast<unsigned long long>(height) > kMaxArea) {
+        error = path + ": " + std::to_string(width) + " x " + std::to_string(height) + " is larger than " +
+                std::to_string(kMaxSide) + " pixels a side or " + std::to_string(kMaxArea / 1000000) +
+                " megapixels";
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,30 @@
+// The main job's commands: one mode on a photograph, or all seven and the
+// contact sheet. Inputs are checked and read before the plug-in is loaded;
+// each command prints what happened and returns the program's exit status
+// (CommandLine.h).
+#ifndef LUMACUT_HOST_MASK_COMMANDS_H
+#define LUMACUT_HOST_MASK_COMMANDS_H
+
+#include <optional>
+
+#include "host/suites/ActionValues.h"
+#include "CommandLine.h"
+#include "host/engine/Document.h"
+#include "host/driver/PluginModule.h"
+
+struct MaskInputs {
+    RgbPlanes photo;
+    DescriptorValue parameters;  // the incoming descriptor of a one-mode run
+};
+
+// kExitOk with `inputs` filled, or the exit status after a one-line message:
+// the output folder, the recorded descriptor and the image are checked here.
+int ReadMaskInputs(const CommandLine& line, MaskInputs& inputs);
+
+int MaskOneMode(const PluginModule& module, const CommandLine& line, const MaskInputs& inputs);
+int MaskAllModes(const PluginModule& module, const CommandLine& line, const MaskInputs& inputs);
+
+// "mode-1-highlights-normal.png": the file the mask of a mode goes to.
+std::string MaskFileName(int32_t mode);
+
+#endif

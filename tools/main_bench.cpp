@@ -1,0 +1,161 @@
+// lumacut-bench: how fast the host's engine executes the events of a run on
+// a large photograph. Runs the real plug-in through the stand-in, as the
+// main job does, and times the events alone (the Play handler) and the whole
+// run request; with one thread and with all. Also writes the curve tables
+// the plug-in played as 256 x 1 images, so that scripts/benchmark.sh can
+// give ImageMagick the same tables.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "host/suites/ActionText.h"
+#include "host/image/ImageFile.h"
+#include "host/engine/LevelTable.h"
+#include "host/cli/MaskJob.h"
+#include "host/driver/PluginModule.h"
+#include "host/engine/RowBands.h"
+#include "entry/HostCodes.h"
+
+namespace {
+#if defined(_WIN32)
+const char* const kModuleName = "ZYT_Lumacut.8li";
+#else
+const char* const kModuleName = "ZYT_Lumacut.so";
+#endif
+
+struct Timing {
+    double events = 1e30;  // best of the repeats, milliseconds
+    double run = 1e30;
+    std::size_t count = 0;
+    MaskRun last;
+};
+
+Timing Measure(const PluginModule& module, const RgbPlanes& photo, int32_t mode, int repeats) {
+    Timing timing;
+    for (int i = 0; i < repeats; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        MaskRun run = RunModeOnImage(module, photo, mode);
+        const double whole = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        if (run.status != 0 || run.selection.Empty()) {
+            std::fprintf(stderr, "lumacut-bench: mode %d failed with %d\n%s", static_cast<int>(mode),
+                         static_cast<int>(run.status), run.log.c_str());
+            std::exit(1);
+        }
+        timing.events = std::min(timing.events, run.engineSeconds * 1000.0);
+        timing.run = std::min(timing.run, whole);
+        timing.count = run.played.size();
+        timing.last = std::move(run);
+    }
+    return timing;
+}
+
+// The points of each "Crvs" the run played, as level tables.
+std::vector<LevelTable> PlayedCurves(const MaskRun& run) {
+    std::vector<LevelTable> tables;
+    for (const PlayedEvent& event : run.played) {
+        if (event.event != FourCC("Crvs") || !event.descriptor) continue;
+        const ActionValue* adjustments = event.descriptor->Find(FourCC("Adjs"));
+        if (adjustments == nullptr || adjustments->items.empty()) continue;
+        const ActionValue* curve = adjustments->items[0].object.Find(FourCC("Crv "));
+        if (curve == nullptr) continue;
+        std::vector<SplinePoint> points;
+        for (const ActionValue& point : curve->items) {
+            const ActionValue* input = point.object.Find(FourCC("Hrzn"));
+            const ActionValue* output = point.object.Find(FourCC("Vrtc"));
+            if (input != nullptr && output != nullptr) points.push_back({input->number, output->number});
+        }
+        LevelTable table{};
+        if (MakeLevelTable(points, table)) tables.push_back(table);
+    }
+    return tables;
+}
+
+bool WriteTables(const std::string& folder, int32_t mode, const std::vector<LevelTable>& tables) {
+    for (std::size_t i = 0; i < tables.size(); ++i) {
+        Plane row(256, 1);
+        std::copy(tables[i].begin(), tables[i].end(), row.MutableData());
+        std::string error;
+        const std::string path = folder + "/clut-" + std::to_string(mode) + "-" + std::to_string(i + 1) + ".png";
+        if (!WriteGrayPng(path, row, error)) {
+            std::fprintf(stderr, "lumacut-bench: %s\n", error.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr,
+                     "usage: lumacut-bench IMAGE [--repeat N] [--modes 1,3,6] [--tables DIR] [--mask-of MODE FILE]\n");
+        return 2;
+    }
+    const std::string imagePath = argv[1];
+    int repeats = 5;
+    std::vector<int32_t> modes = {1, 3, 6};
+    std::string tablesFolder, maskFile;
+    int32_t maskMode = 0;
+    for (int i = 2; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--repeat" && i + 1 < argc) {
+            repeats = std::max(1, std::atoi(argv[++i]));
+        } else if (arg == "--modes" && i + 1 < argc) {
+            modes.clear();
+            for (const char* p = argv[++i]; *p != '\0'; ++p)
+                if (*p >= '0' && *p <= '9') modes.push_back(*p - '0');
+        } else if (arg == "--tables" && i + 1 < argc) {
+            tablesFolder = argv[++i];
+        } else if (arg == "--mask-of" && i + 2 < argc) {
+            maskMode = std::atoi(argv[++i]);
+            maskFile = argv[++i];
+        } else {
+            std::fprintf(stderr, "lumacut-bench: unexpected %s\n", arg.c_str());
+            return 2;
+        }
+    }
+    std::string program = argv[0];
+    const std::size_t slash = program.find_last_of("/\\");
+    PluginModule module;
+    if (!module.Load(slash == std::string::npos ? kModuleName : program.substr(0, slash + 1) + kModuleName)) {
+        std::fprintf(stderr, "lumacut-bench: %s\n", module.Error().c_str());
+        return 1;
+    }
+    RgbPlanes photo;
+    std::string error;
+    if (!ReadImageFile(imagePath, photo, error)) {
+        std::fprintf(stderr, "lumacut-bench: %s\n", error.c_str());
+        return 1;
+    }
+    const unsigned cores = RowBandThreads();
+    std::printf("image %d x %d (%.1f Mpixel); best of %d runs; %u threads available\n", photo.red.Width(),
+                photo.red.Height(), photo.red.Size() / 1e6, repeats, cores);
+    std::printf("%-6s %-20s %7s %18s %18s %18s\n", "mode", "caption", "events", "events, 1 thread",
+                "events, all", "whole run, all");
+    // One run first, so that no measured run pays for first touches of memory.
+    Measure(module, photo, modes.empty() ? 1 : modes[0], 1);
+    for (int32_t mode : modes) {
+        SetRowBandThreads(1);
+        const Timing single = Measure(module, photo, mode, repeats);
+        SetRowBandThreads(0);
+        const Timing all = Measure(module, photo, mode, repeats);
+        std::printf("%-6d %-20s %7zu %15.1f ms %15.1f ms %15.1f ms\n", static_cast<int>(mode),
+                    ModeCaption(mode).c_str(), all.count, single.events, all.events, all.run);
+        // One line per mode for scripts to read.
+        std::printf("engine-ms mode=%d events=%zu single=%.2f all=%.2f run=%.2f\n", static_cast<int>(mode), all.count,
+                    single.events, all.events, all.run);
+        std::printf("       last run, event by event:");
+        for (std::size_t e = 0; e < all.last.played.size() && e < all.last.eventSeconds.size(); ++e)
+            std::printf(" %s %.1f", CodeText(all.last.played[e].event).c_str(), all.last.eventSeconds[e] * 1000.0);
+        std::printf(" (ms)\n");
+        if (!tablesFolder.empty() && !WriteTables(tablesFolder, mode, PlayedCurves(all.last))) return 1;
+        if (mode == maskMode && !WriteGrayPng(maskFile, all.last.selection, error)) {
+            std::fprintf(stderr, "lumacut-bench: %s\n", error.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
