@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "CliFiles.h"
 #include "CliStatus.h"
 #include "ContactSheet.h"
+#include "ResponseChart.h"
 #include "DescriptorFile.h"
 #include "ImageFile.h"
 #include "MaskJob.h"
@@ -64,6 +66,33 @@ int WriteMask(const std::string& path, const Plane& mask) {
     return kExitOk;
 }
 
+int WritePicture(const std::string& path, const RgbImage& picture) {
+    std::string error;
+    const bool written = WriteAtomically(
+        path, [&](const std::string& temporary, std::string& why) { return WriteRgbPng(temporary, picture, why); },
+        error);
+    if (!written) return Fail(kExitInputOutput, error);
+    std::printf("wrote %s\n", path.c_str());
+    return kExitOk;
+}
+
+int WriteText(const std::string& path, const std::string& text) {
+    std::string error;
+    const bool written = WriteAtomically(
+        path,
+        [&](const std::string& temporary, std::string& why) {
+            std::ofstream file(temporary, std::ios::binary);
+            file << text;
+            file.close();
+            if (!file) why = "cannot write " + temporary;
+            return static_cast<bool>(file);
+        },
+        error);
+    if (!written) return Fail(kExitInputOutput, error);
+    std::printf("wrote %s\n", path.c_str());
+    return kExitOk;
+}
+
 int WriteRecord(const std::string& path, const std::optional<DescriptorValue>& descriptor) {
     if (!descriptor) return Fail(kExitRunFailed, "the run handed back no descriptor to record");
     std::string error;
@@ -90,9 +119,9 @@ int ReadMaskInputs(const CommandLine& line, MaskInputs& inputs) {
     // The masks' folder is made if missing, inside one that exists, but only
     // once the inputs are known to be good: a refusal leaves nothing behind.
     std::error_code failure;
-    const bool makeOutDir =
-        line.action == CommandLine::Action::MaskAll && !std::filesystem::is_directory(line.outDir, failure);
-    if (line.action == CommandLine::Action::MaskAll) {
+    const bool intoFolder = line.action == CommandLine::Action::MaskAll || line.action == CommandLine::Action::Chart;
+    const bool makeOutDir = intoFolder && !std::filesystem::is_directory(line.outDir, failure);
+    if (intoFolder) {
         if (!CheckOutputFolder(makeOutDir ? FolderOf(line.outDir) : line.outDir, error))
             return Fail(kExitInputOutput, error);
     } else {
@@ -100,16 +129,19 @@ int ReadMaskInputs(const CommandLine& line, MaskInputs& inputs) {
         if (!line.recordFile.empty() && !CheckOutputFolder(FolderOf(line.recordFile), error))
             return Fail(kExitInputOutput, error);
     }
-    if (!line.replayFile.empty()) {
-        std::optional<DescriptorValue> recorded = LoadDescriptorFile(line.replayFile, &error);
-        if (!recorded) return Fail(kExitInputOutput, error);
-        inputs.parameters = std::move(*recorded);
-    } else {
-        inputs.parameters = ModeParameters(line.mode);
+    // A chart makes its ramp instead of reading an image.
+    if (line.action != CommandLine::Action::Chart) {
+        if (!line.replayFile.empty()) {
+            std::optional<DescriptorValue> recorded = LoadDescriptorFile(line.replayFile, &error);
+            if (!recorded) return Fail(kExitInputOutput, error);
+            inputs.parameters = std::move(*recorded);
+        } else {
+            inputs.parameters = ModeParameters(line.mode);
+        }
+        if (!CheckImageFile(line.image, error) || !ReadImageFile(line.image, inputs.photo, error))
+            return Fail(kExitInputOutput, error);
+        std::printf("%s: %d x %d\n", line.image.c_str(), inputs.photo.red.Width(), inputs.photo.red.Height());
     }
-    if (!CheckImageFile(line.image, error) || !ReadImageFile(line.image, inputs.photo, error))
-        return Fail(kExitInputOutput, error);
-    std::printf("%s: %d x %d\n", line.image.c_str(), inputs.photo.red.Width(), inputs.photo.red.Height());
     if (makeOutDir) {
         std::filesystem::create_directory(line.outDir, failure);
         if (failure) return Fail(kExitInputOutput, "cannot make " + line.outDir + ": " + failure.message());
@@ -146,14 +178,27 @@ int MaskAllModes(const PluginModule& module, const CommandLine& line, const Mask
         engineSeconds += recorded.run.engineSeconds;
         tiles.push_back({ModeCaption(mode), {selection, selection, selection}});
     }
-    const std::string sheetPath = (folder / "contact-sheet.png").string();
-    const RgbImage sheet = MakeContactSheet(tiles);
-    std::string error;
-    const bool written = WriteAtomically(
-        sheetPath, [&](const std::string& temporary, std::string& why) { return WriteRgbPng(temporary, sheet, why); },
-        error);
-    if (!written) return Fail(kExitInputOutput, error);
-    std::printf("wrote %s\nall modes: events executed in %.1f ms; whole command %.1f ms\n", sheetPath.c_str(),
-                engineSeconds * 1000.0, Milliseconds(std::chrono::steady_clock::now() - start));
+    if (int status = WritePicture((folder / "contact-sheet.png").string(), MakeContactSheet(tiles))) return status;
+    std::printf("all modes: events executed in %.1f ms; whole command %.1f ms\n", engineSeconds * 1000.0,
+                Milliseconds(std::chrono::steady_clock::now() - start));
+    return kExitOk;
+}
+
+int ChartAllModes(const PluginModule& module, const CommandLine& line) {
+    const auto start = std::chrono::steady_clock::now();
+    const RgbPlanes ramp = ResponseRamp();
+    std::vector<ModeResponse> responses;
+    for (int32_t mode = kFirstMode; mode <= kLastMode; ++mode) {
+        const MaskRun run = RunModeOnImage(module, ramp, mode);
+        if (int status = Report(RunLabel(mode) + " on the gray ramp", run)) return status;
+        ModeResponse response{mode, ModeCaption(mode), {}};
+        if (!ReadResponse(run.selection, response.selected))
+            return Fail(kExitRunFailed, RunLabel(mode) + " left a selection that is not the ramp's shape");
+        responses.push_back(response);
+    }
+    const std::filesystem::path folder(line.outDir);
+    if (int status = WriteText((folder / "response.csv").string(), ResponseCsv(responses))) return status;
+    if (int status = WritePicture((folder / "response.png").string(), MakeResponseChart(responses))) return status;
+    std::printf("response chart: whole command %.1f ms\n", Milliseconds(std::chrono::steady_clock::now() - start));
     return kExitOk;
 }
