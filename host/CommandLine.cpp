@@ -43,6 +43,12 @@ bool Refuse(const Given& given, std::initializer_list<const char*> names, const 
     return true;
 }
 
+bool HasOutFolder(const CommandLine& line, const std::string& command, std::string& error) {
+    if (!line.outDir.empty()) return true;
+    error = command + ": give the output folder with --out DIR";
+    return false;
+}
+
 bool CheckRun(const Given& given, CommandLine& line, std::string& error) {
     const int ways = int(Has(given, "--mode")) + int(Has(given, "--all")) + int(Has(given, "--replay"));
     if (ways != 1) {
@@ -57,10 +63,7 @@ bool CheckRun(const Given& given, CommandLine& line, std::string& error) {
     if (Has(given, "--all")) {
         if (!Refuse(given, {"--mask", "--record"}, "does not go with --all (the masks go to --out DIR)", error))
             return false;
-        if (line.outDir.empty()) {
-            error = "run --all: give the output folder with --out DIR";
-            return false;
-        }
+        if (!HasOutFolder(line, "run --all", error)) return false;
         line.action = CommandLine::Action::MaskAll;
         return true;
     }
@@ -224,10 +227,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
         if (!Refuse(given, {"--about", "--dialog", "--mode", "--any-mode", "--all", "--mask", "--record", "--replay"},
                     "does not go with chart", error))
             return false;
-        if (line.outDir.empty()) {
-            error = "chart: give the output folder with --out DIR";
-            return false;
-        }
+        if (!HasOutFolder(line, "chart", error)) return false;
         line.action = CommandLine::Action::Chart;
         return true;
     }

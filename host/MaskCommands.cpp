@@ -56,53 +56,43 @@ int Report(const std::string& label, const MaskRun& run) {
     return kExitOk;
 }
 
-int WriteMask(const std::string& path, const Plane& mask) {
+// The file made whole or not at all; `done` is printed once it is in place.
+int WriteOutput(const std::string& path, const FileWriter& write, const std::string& done) {
     std::string error;
-    const bool written = WriteAtomically(
-        path, [&](const std::string& temporary, std::string& why) { return WriteGrayPng(temporary, mask, why); },
-        error);
-    if (!written) return Fail(kExitInputOutput, error);
-    std::printf("  wrote %s\n", path.c_str());
+    if (!WriteAtomically(path, write, error)) return Fail(kExitInputOutput, error);
+    std::printf("%s\n", done.c_str());
     return kExitOk;
+}
+
+int WriteMask(const std::string& path, const Plane& mask) {
+    return WriteOutput(
+        path, [&](const std::string& temporary, std::string& why) { return WriteGrayPng(temporary, mask, why); },
+        "  wrote " + path);
 }
 
 int WritePicture(const std::string& path, const RgbImage& picture) {
-    std::string error;
-    const bool written = WriteAtomically(
+    return WriteOutput(
         path, [&](const std::string& temporary, std::string& why) { return WriteRgbPng(temporary, picture, why); },
-        error);
-    if (!written) return Fail(kExitInputOutput, error);
-    std::printf("wrote %s\n", path.c_str());
-    return kExitOk;
+        "wrote " + path);
 }
 
 int WriteText(const std::string& path, const std::string& text) {
-    std::string error;
-    const bool written = WriteAtomically(
-        path,
-        [&](const std::string& temporary, std::string& why) {
-            std::ofstream file(temporary, std::ios::binary);
-            file << text;
-            file.close();
-            if (!file) why = "cannot write " + temporary;
-            return static_cast<bool>(file);
-        },
-        error);
-    if (!written) return Fail(kExitInputOutput, error);
-    std::printf("wrote %s\n", path.c_str());
-    return kExitOk;
+    const auto write = [&](const std::string& temporary, std::string& why) {
+        std::ofstream file(temporary, std::ios::binary);
+        file << text;
+        file.close();
+        if (!file) why = "cannot write " + temporary;
+        return static_cast<bool>(file);
+    };
+    return WriteOutput(path, write, "wrote " + path);
 }
 
 int WriteRecord(const std::string& path, const std::optional<DescriptorValue>& descriptor) {
     if (!descriptor) return Fail(kExitRunFailed, "the run handed back no descriptor to record");
-    std::string error;
-    const bool written = WriteAtomically(
+    return WriteOutput(
         path,
         [&](const std::string& temporary, std::string& why) { return SaveDescriptorFile(temporary, *descriptor, &why); },
-        error);
-    if (!written) return Fail(kExitInputOutput, error);
-    std::printf("  recorded %s in %s\n", DescriptorText(*descriptor).c_str(), path.c_str());
-    return kExitOk;
+        "  recorded " + DescriptorText(*descriptor) + " in " + path);
 }
 }  // namespace
 

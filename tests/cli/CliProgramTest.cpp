@@ -214,7 +214,7 @@ TEST(HostProgram, HelpListsEveryOptionTheParserKnows) {
             EXPECT_TRUE(described) << result.out;
         }
         for (const char* must : {"run --mode N", "run --all", "run --replay", "exit status", "  1  ", "  2  ",
-                                 "  3  ", "examples:", "lumacut-host run --mode 4 photo.jpg"})
+                                 "  3  ", "examples:", "lumacut-host run --mode 4 photo.jpg", "chart --out DIR"})
             EXPECT_NE(result.out.find(must), std::string::npos) << must;
     }
 }
