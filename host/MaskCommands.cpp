@@ -12,10 +12,10 @@
 #include "CliFiles.h"
 #include "CliStatus.h"
 #include "ContactSheet.h"
-#include "ResponseChart.h"
 #include "DescriptorFile.h"
 #include "ImageFile.h"
 #include "MaskJob.h"
+#include "ResponseChart.h"
 
 namespace {
 double Milliseconds(std::chrono::steady_clock::duration duration) {
