@@ -87,6 +87,13 @@ int WriteText(const std::string& path, const std::string& text) {
     return WriteOutput(path, write, "wrote " + path);
 }
 
+int MakeOutFolder(const std::string& folder) {
+    std::error_code failure;
+    std::filesystem::create_directory(folder, failure);
+    if (failure) return Fail(kExitInputOutput, "cannot make " + folder + ": " + failure.message());
+    return kExitOk;
+}
+
 int WriteRecord(const std::string& path, const std::optional<DescriptorValue>& descriptor) {
     if (!descriptor) return Fail(kExitRunFailed, "the run handed back no descriptor to record");
     return WriteOutput(
@@ -106,8 +113,9 @@ std::string MaskFileName(int32_t mode) {
 
 int ReadMaskInputs(const CommandLine& line, MaskInputs& inputs) {
     std::string error;
-    // The masks' folder is made if missing, inside one that exists, but only
-    // once the inputs are known to be good: a refusal leaves nothing behind.
+    // The output folder may be missing if the one it goes in exists; it is
+    // made only once the module has loaded too (MakeOutFolder), so that a
+    // refusal leaves nothing behind.
     std::error_code failure;
     const bool intoFolder = line.action == CommandLine::Action::MaskAll || line.action == CommandLine::Action::Chart;
     const bool makeOutDir = intoFolder && !std::filesystem::is_directory(line.outDir, failure);
@@ -132,10 +140,6 @@ int ReadMaskInputs(const CommandLine& line, MaskInputs& inputs) {
             return Fail(kExitInputOutput, error);
         std::printf("%s: %d x %d\n", line.image.c_str(), inputs.photo.red.Width(), inputs.photo.red.Height());
     }
-    if (makeOutDir) {
-        std::filesystem::create_directory(line.outDir, failure);
-        if (failure) return Fail(kExitInputOutput, "cannot make " + line.outDir + ": " + failure.message());
-    }
     return kExitOk;
 }
 
@@ -157,6 +161,7 @@ int MaskOneMode(const PluginModule& module, const CommandLine& line, const MaskI
 
 int MaskAllModes(const PluginModule& module, const CommandLine& line, const MaskInputs& inputs) {
     const auto start = std::chrono::steady_clock::now();
+    if (int status = MakeOutFolder(line.outDir)) return status;
     const std::filesystem::path folder(line.outDir);
     std::vector<SheetTile> tiles{{"Photograph", inputs.photo}};
     double engineSeconds = 0;
@@ -186,6 +191,7 @@ int ChartAllModes(const PluginModule& module, const CommandLine& line) {
             return Fail(kExitRunFailed, RunLabel(mode) + " left a selection that is not the ramp's shape");
         responses.push_back(response);
     }
+    if (int status = MakeOutFolder(line.outDir)) return status;
     const std::filesystem::path folder(line.outDir);
     if (int status = WriteText((folder / "response.csv").string(), ResponseCsv(responses))) return status;
     if (int status = WritePicture((folder / "response.png").string(), MakeResponseChart(responses))) return status;

@@ -84,6 +84,8 @@ TEST(HostProgram, RefusesBadInputWithOneLineAndLeavesNoFile) {
          kExitInputOutput, "garbage.txt"},
         {"module missing", {"--module", "@none.so", "run", "--mode", "1", "@photo.jpg", "--mask", "@m.png"},
          kExitInputOutput, "none.so"},
+        {"module missing for a new folder", {"--module", "@none.so", "chart", "--out", "@charts"}, kExitInputOutput,
+         "none.so"},
     };
     for (const Refusal& refusal : refusals) {
         SCOPED_TRACE(refusal.what);
