@@ -2,12 +2,14 @@
 # The main job: builds ZYT_Lumacut.8li and has our host stand-in load it
 # under Wine and run it. Arguments go to lumacut-host (try --help). Where
 # the kernel runs no 32-bit programs, the 64-bit twin of the module runs.
-# Without arguments: every mode's mask of the shipped photograph, and the
-# contact sheet of them all, into out/.
+# Without arguments: every mode's mask of the shipped photograph, the
+# contact sheet of them all, and the response chart of the modes, into out/.
 set -eu
 cd "$(dirname "$0")/.."
+chart=no
 if [ $# -eq 0 ]; then
   set -- run --all samples/rocket.jpg --out out
+  chart=yes
 fi
 scripts/install-deps.sh
 windows=$(scripts/windows-preset.sh)
@@ -21,7 +23,14 @@ fi
 # On a desktop the dialogs (--about, --dialog) appear for you to click;
 # without a display the program runs on a virtual one, where a dialog
 # waits in vain: use scripts/screenshots.sh to see them there.
-if [ -n "${DISPLAY:-}" ]; then
-  exec scripts/wine-run.sh "build/$windows/bin/lumacut-host.exe" "$@"
+host() {
+  if [ -n "${DISPLAY:-}" ]; then
+    scripts/wine-run.sh "build/$windows/bin/lumacut-host.exe" "$@"
+  else
+    xvfb-run -a -s "-screen 0 1280x1024x24" scripts/wine-run.sh "build/$windows/bin/lumacut-host.exe" "$@"
+  fi
+}
+host "$@"
+if [ "$chart" = yes ]; then
+  host chart --out out
 fi
-exec xvfb-run -a -s "-screen 0 1280x1024x24" scripts/wine-run.sh "build/$windows/bin/lumacut-host.exe" "$@"

@@ -43,6 +43,12 @@ bool Refuse(const Given& given, std::initializer_list<const char*> names, const 
     return true;
 }
 
+bool HasOutFolder(const CommandLine& line, const std::string& command, std::string& error) {
+    if (!line.outDir.empty()) return true;
+    error = command + ": give the output folder with --out DIR";
+    return false;
+}
+
 bool CheckRun(const Given& given, CommandLine& line, std::string& error) {
     const int ways = int(Has(given, "--mode")) + int(Has(given, "--all")) + int(Has(given, "--replay"));
     if (ways != 1) {
@@ -57,10 +63,7 @@ bool CheckRun(const Given& given, CommandLine& line, std::string& error) {
     if (Has(given, "--all")) {
         if (!Refuse(given, {"--mask", "--record"}, "does not go with --all (the masks go to --out DIR)", error))
             return false;
-        if (line.outDir.empty()) {
-            error = "run --all: give the output folder with --out DIR";
-            return false;
-        }
+        if (!HasOutFolder(line, "run --all", error)) return false;
         line.action = CommandLine::Action::MaskAll;
         return true;
     }
@@ -96,7 +99,8 @@ const std::vector<OptionSpec>& KnownOptions() {
         {"--any-mode", nullptr, nullptr, "run: let a --mode outside 1 to 7 through to the plug-in"},
         {"--all", nullptr, nullptr, "run: every mode in turn, with a contact sheet of the masks"},
         {"--mask", nullptr, "FILE", "run: the PNG the selection is written to (its folder must exist)"},
-        {"--out", nullptr, "DIR", "run --all: the folder for the masks and contact-sheet.png (made if missing)"},
+        {"--out", nullptr, "DIR", "the folder for the masks and contact-sheet.png (run --all) or for "
+                                  "response.png and response.csv (chart); made if missing"},
         {"--record", nullptr, "FILE", "run: keep the descriptor the plug-in hands back, as a host action would"},
         {"--replay", nullptr, "FILE", "run: play a recorded descriptor as the scripting parameters, "
                                       "instead of --mode"},
@@ -111,9 +115,11 @@ std::string UsageText() {
         "       lumacut-host [OPTIONS] run --mode N IMAGE --mask MASK.png [--record FILE]\n"
         "       lumacut-host [OPTIONS] run --replay FILE IMAGE --mask MASK.png\n"
         "       lumacut-host [OPTIONS] run --all IMAGE --out DIR\n"
+        "       lumacut-host [OPTIONS] chart --out DIR\n"
         "\n"
         "Loads the ZYT_Lumacut plug-in, plays the host's part, and on an image (JPEG, PNG, BMP, GIF,\n"
-        "TGA, PSD, PNM) writes the selection the plug-in's events leave as a gray PNG.\n"
+        "TGA, PSD, PNM) writes the selection the plug-in's events leave as a gray PNG. chart runs\n"
+        "every mode on a gray ramp and draws how strongly each selects each input level.\n"
         "\n"
         "options:\n";
     for (const OptionSpec& option : KnownOptions()) {
@@ -141,7 +147,8 @@ std::string UsageText() {
             "examples:\n"
             "  lumacut-host run --mode 4 photo.jpg --mask shadows.png --record shadows.txt\n"
             "  lumacut-host run --replay shadows.txt photo.jpg --mask again.png\n"
-            "  lumacut-host run --all photo.jpg --out masks\n";
+            "  lumacut-host run --all photo.jpg --out masks\n"
+            "  lumacut-host chart --out masks\n";
     return text;
 }
 
@@ -151,11 +158,12 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
     line = CommandLine();
     Given given;
     bool run = false;
+    bool chart = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg.size() < 2 || arg[0] != '-') {
-            if (!run && line.image.empty() && arg == "run") {
-                run = true;
+            if (!run && !chart && (arg == "run" || arg == "chart")) {
+                (arg == "run" ? run : chart) = true;
             } else if (run && line.image.empty() && !arg.empty()) {
                 line.image = arg;
             } else {
@@ -214,6 +222,14 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
     if (run) {
         if (!Refuse(given, {"--about"}, "does not go with run", error)) return false;
         return CheckRun(given, line, error);
+    }
+    if (chart) {
+        if (!Refuse(given, {"--about", "--dialog", "--mode", "--any-mode", "--all", "--mask", "--record", "--replay"},
+                    "does not go with chart", error))
+            return false;
+        if (!HasOutFolder(line, "chart", error)) return false;
+        line.action = CommandLine::Action::Chart;
+        return true;
     }
     if (!Refuse(given, {"--mode", "--any-mode", "--all", "--mask", "--out", "--record", "--replay"},
                 "needs the run command", error))

@@ -20,6 +20,7 @@ struct CommandLine {
         About,       // the About request
         MaskOne,     // run --mode N IMAGE --mask FILE (or --replay FILE instead of --mode)
         MaskAll,     // run --all IMAGE --out DIR
+        Chart,       // chart --out DIR: every mode on a gray ramp, drawn as response curves
         Help,        // --help: the usage, nothing loaded
         Version,     // --version
     };

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "host/suites/DescriptorFile.h"
 #include "host/image/ImageFile.h"
 #include "MaskJob.h"
+#include "ResponseChart.h"
 
 namespace {
 double Milliseconds(std::chrono::steady_clock::duration duration) {
@@ -54,26 +56,50 @@ int Report(const std::string& label, const MaskRun& run) {
     return kExitOk;
 }
 
-int WriteMask(const std::string& path, const Plane& mask) {
+// The file made whole or not at all; `done` is printed once it is in place.
+int WriteOutput(const std::string& path, const FileWriter& write, const std::string& done) {
     std::string error;
-    const bool written = WriteAtomically(
+    if (!WriteAtomically(path, write, error)) return Fail(kExitInputOutput, error);
+    std::printf("%s\n", done.c_str());
+    return kExitOk;
+}
+
+int WriteMask(const std::string& path, const Plane& mask) {
+    return WriteOutput(
         path, [&](const std::string& temporary, std::string& why) { return WriteGrayPng(temporary, mask, why); },
-        error);
-    if (!written) return Fail(kExitInputOutput, error);
-    std::printf("  wrote %s\n", path.c_str());
+        "  wrote " + path);
+}
+
+int WritePicture(const std::string& path, const RgbImage& picture) {
+    return WriteOutput(
+        path, [&](const std::string& temporary, std::string& why) { return WriteRgbPng(temporary, picture, why); },
+        "wrote " + path);
+}
+
+int WriteText(const std::string& path, const std::string& text) {
+    const auto write = [&](const std::string& temporary, std::string& why) {
+        std::ofstream file(temporary, std::ios::binary);
+        file << text;
+        file.close();
+        if (!file) why = "cannot write " + temporary;
+        return static_cast<bool>(file);
+    };
+    return WriteOutput(path, write, "wrote " + path);
+}
+
+int MakeOutFolder(const std::string& folder) {
+    std::error_code failure;
+    std::filesystem::create_directory(folder, failure);
+    if (failure) return Fail(kExitInputOutput, "cannot make " + folder + ": " + failure.message());
     return kExitOk;
 }
 
 int WriteRecord(const std::string& path, const std::optional<DescriptorValue>& descriptor) {
     if (!descriptor) return Fail(kExitRunFailed, "the run handed back no descriptor to record");
-    std::string error;
-    const bool written = WriteAtomically(
+    return WriteOutput(
         path,
         [&](const std::string& temporary, std::string& why) { return SaveDescriptorFile(temporary, *descriptor, &why); },
-        error);
-    if (!written) return Fail(kExitInputOutput, error);
-    std::printf("  recorded %s in %s\n", DescriptorText(*descriptor).c_str(), path.c_str());
-    return kExitOk;
+        "  recorded " + DescriptorText(*descriptor) + " in " + path);
 }
 }  // namespace
 
@@ -87,12 +113,13 @@ std::string MaskFileName(int32_t mode) {
 
 int ReadMaskInputs(const CommandLine& line, MaskInputs& inputs) {
     std::string error;
-    // The masks' folder is made if missing, inside one that exists, but only
-    // once the inputs are known to be good: a refusal leaves nothing behind.
+    // The output folder may be missing if the one it goes in exists; it is
+    // made only once the module has loaded too (MakeOutFolder), so that a
+    // refusal leaves nothing behind.
     std::error_code failure;
-    const bool makeOutDir =
-        line.action == CommandLine::Action::MaskAll && !std::filesystem::is_directory(line.outDir, failure);
-    if (line.action == CommandLine::Action::MaskAll) {
+    const bool intoFolder = line.action == CommandLine::Action::MaskAll || line.action == CommandLine::Action::Chart;
+    const bool makeOutDir = intoFolder && !std::filesystem::is_directory(line.outDir, failure);
+    if (intoFolder) {
         if (!CheckOutputFolder(makeOutDir ? FolderOf(line.outDir) : line.outDir, error))
             return Fail(kExitInputOutput, error);
     } else {
@@ -100,19 +127,18 @@ int ReadMaskInputs(const CommandLine& line, MaskInputs& inputs) {
         if (!line.recordFile.empty() && !CheckOutputFolder(FolderOf(line.recordFile), error))
             return Fail(kExitInputOutput, error);
     }
-    if (!line.replayFile.empty()) {
-        std::optional<DescriptorValue> recorded = LoadDescriptorFile(line.replayFile, &error);
-        if (!recorded) return Fail(kExitInputOutput, error);
-        inputs.parameters = std::move(*recorded);
-    } else {
-        inputs.parameters = ModeParameters(line.mode);
-    }
-    if (!CheckImageFile(line.image, error) || !ReadImageFile(line.image, inputs.photo, error))
-        return Fail(kExitInputOutput, error);
-    std::printf("%s: %d x %d\n", line.image.c_str(), inputs.photo.red.Width(), inputs.photo.red.Height());
-    if (makeOutDir) {
-        std::filesystem::create_directory(line.outDir, failure);
-        if (failure) return Fail(kExitInputOutput, "cannot make " + line.outDir + ": " + failure.message());
+    // A chart makes its ramp instead of reading an image.
+    if (line.action != CommandLine::Action::Chart) {
+        if (!line.replayFile.empty()) {
+            std::optional<DescriptorValue> recorded = LoadDescriptorFile(line.replayFile, &error);
+            if (!recorded) return Fail(kExitInputOutput, error);
+            inputs.parameters = std::move(*recorded);
+        } else {
+            inputs.parameters = ModeParameters(line.mode);
+        }
+        if (!CheckImageFile(line.image, error) || !ReadImageFile(line.image, inputs.photo, error))
+            return Fail(kExitInputOutput, error);
+        std::printf("%s: %d x %d\n", line.image.c_str(), inputs.photo.red.Width(), inputs.photo.red.Height());
     }
     return kExitOk;
 }
@@ -135,6 +161,7 @@ int MaskOneMode(const PluginModule& module, const CommandLine& line, const MaskI
 
 int MaskAllModes(const PluginModule& module, const CommandLine& line, const MaskInputs& inputs) {
     const auto start = std::chrono::steady_clock::now();
+    if (int status = MakeOutFolder(line.outDir)) return status;
     const std::filesystem::path folder(line.outDir);
     std::vector<SheetTile> tiles{{"Photograph", inputs.photo}};
     double engineSeconds = 0;
@@ -146,14 +173,28 @@ int MaskAllModes(const PluginModule& module, const CommandLine& line, const Mask
         engineSeconds += recorded.run.engineSeconds;
         tiles.push_back({ModeCaption(mode), {selection, selection, selection}});
     }
-    const std::string sheetPath = (folder / "contact-sheet.png").string();
-    const RgbImage sheet = MakeContactSheet(tiles);
-    std::string error;
-    const bool written = WriteAtomically(
-        sheetPath, [&](const std::string& temporary, std::string& why) { return WriteRgbPng(temporary, sheet, why); },
-        error);
-    if (!written) return Fail(kExitInputOutput, error);
-    std::printf("wrote %s\nall modes: events executed in %.1f ms; whole command %.1f ms\n", sheetPath.c_str(),
-                engineSeconds * 1000.0, Milliseconds(std::chrono::steady_clock::now() - start));
+    if (int status = WritePicture((folder / "contact-sheet.png").string(), MakeContactSheet(tiles))) return status;
+    std::printf("all modes: events executed in %.1f ms; whole command %.1f ms\n", engineSeconds * 1000.0,
+                Milliseconds(std::chrono::steady_clock::now() - start));
+    return kExitOk;
+}
+
+int ChartAllModes(const PluginModule& module, const CommandLine& line) {
+    const auto start = std::chrono::steady_clock::now();
+    const RgbPlanes ramp = ResponseRamp();
+    std::vector<ModeResponse> responses;
+    for (int32_t mode = kFirstMode; mode <= kLastMode; ++mode) {
+        const MaskRun run = RunModeOnImage(module, ramp, mode);
+        if (int status = Report(RunLabel(mode) + " on the gray ramp", run)) return status;
+        ModeResponse response{mode, ModeCaption(mode), {}};
+        if (!ReadResponse(run.selection, response.selected))
+            return Fail(kExitRunFailed, RunLabel(mode) + " left a selection that is not the ramp's shape");
+        responses.push_back(response);
+    }
+    if (int status = MakeOutFolder(line.outDir)) return status;
+    const std::filesystem::path folder(line.outDir);
+    if (int status = WriteText((folder / "response.csv").string(), ResponseCsv(responses))) return status;
+    if (int status = WritePicture((folder / "response.png").string(), MakeResponseChart(responses))) return status;
+    std::printf("response chart: whole command %.1f ms\n", Milliseconds(std::chrono::steady_clock::now() - start));
     return kExitOk;
 }

@@ -1,5 +1,5 @@
 // The main job's commands: one mode on a photograph, or all seven and the
-// contact sheet. Inputs are checked and read before the plug-in is loaded;
+// contact sheet, or all seven on a gray ramp and the response chart. Inputs are checked and read before the plug-in is loaded;
 // each command prints what happened and returns the program's exit status
 // (CommandLine.h).
 #ifndef LUMACUT_HOST_MASK_COMMANDS_H
@@ -18,11 +18,14 @@ struct MaskInputs {
 };
 
 // kExitOk with `inputs` filled, or the exit status after a one-line message:
-// the output folder, the recorded descriptor and the image are checked here.
+// the output folder, the recorded descriptor and the image are checked here
+// (a chart has only the folder).
 int ReadMaskInputs(const CommandLine& line, MaskInputs& inputs);
 
 int MaskOneMode(const PluginModule& module, const CommandLine& line, const MaskInputs& inputs);
 int MaskAllModes(const PluginModule& module, const CommandLine& line, const MaskInputs& inputs);
+// response.png and response.csv in line.outDir.
+int ChartAllModes(const PluginModule& module, const CommandLine& line);
 
 // "mode-1-highlights-normal.png": the file the mask of a mode goes to.
 std::string MaskFileName(int32_t mode);

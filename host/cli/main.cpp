@@ -91,9 +91,10 @@ int main(int argc, char** argv) {
         std::printf("%s", VersionText().c_str());
         return kExitOk;
     }
-    const bool onImage = line.action == CommandLine::Action::MaskOne || line.action == CommandLine::Action::MaskAll;
+    const bool hasInputs = line.action == CommandLine::Action::MaskOne ||
+                           line.action == CommandLine::Action::MaskAll || line.action == CommandLine::Action::Chart;
     MaskInputs inputs;
-    if (onImage)
+    if (hasInputs)
         if (int status = ReadMaskInputs(line, inputs)) return status;
 
     std::unique_ptr<PluginModule> module(new PluginModule);
@@ -107,6 +108,8 @@ int main(int argc, char** argv) {
         code = MaskOneMode(*module, line, inputs);
     } else if (line.action == CommandLine::Action::MaskAll) {
         code = MaskAllModes(*module, line, inputs);
+    } else if (line.action == CommandLine::Action::Chart) {
+        code = ChartAllModes(*module, line);
     } else {
         code = SendBareRequest(*module, line);
     }

@@ -84,6 +84,8 @@ TEST(HostProgram, RefusesBadInputWithOneLineAndLeavesNoFile) {
          kExitInputOutput, "garbage.txt"},
         {"module missing", {"--module", "@none.so", "run", "--mode", "1", "@photo.jpg", "--mask", "@m.png"},
          kExitInputOutput, "none.so"},
+        {"module missing for a new folder", {"--module", "@none.so", "chart", "--out", "@charts"}, kExitInputOutput,
+         "none.so"},
     };
     for (const Refusal& refusal : refusals) {
         SCOPED_TRACE(refusal.what);
@@ -214,7 +216,7 @@ TEST(HostProgram, HelpListsEveryOptionTheParserKnows) {
             EXPECT_TRUE(described) << result.out;
         }
         for (const char* must : {"run --mode N", "run --all", "run --replay", "exit status", "  1  ", "  2  ",
-                                 "  3  ", "examples:", "lumacut-host run --mode 4 photo.jpg"})
+                                 "  3  ", "examples:", "lumacut-host run --mode 4 photo.jpg", "chart --out DIR"})
             EXPECT_NE(result.out.find(must), std::string::npos) << must;
     }
 }

@@ -29,6 +29,7 @@ TEST(CommandLine, ReadsEveryFormItKnows) {
         {{"run", "photo.jpg", "--mask", "m.png", "--mode", "-3", "--any-mode"}, Action::MaskOne, -3, "photo.jpg", "m.png", "", ""},
         {{"run", "--any-mode", "--mode", "2147483647", "p.png", "--mask", "m.png"}, Action::MaskOne, 2147483647, "p.png", "m.png", "", ""},
         {{"--module", "x.so", "run", "--all", "photo.jpg", "--out", "out"}, Action::MaskAll, 1, "photo.jpg", "", "out", "x.so"},
+        {{"chart", "--out", "charts"}, Action::Chart, 1, "", "", "charts", ""},
     };
     for (const Accepted& a : accepted) {
         CommandLine line;
@@ -60,6 +61,10 @@ TEST(CommandLine, RefusesWhatItCannotCarryOut) {
         {"run", "--mode", "1", "--mask", "m.png"},              // no image
         {"run", "--mode", "1", "a.jpg", "--mask"},
         {"--about", "run", "--all", "a.jpg", "--out", "o"},
+        {"chart"},                                              // where does the chart go?
+        {"chart", "photo.jpg", "--out", "o"},                  // a chart has no image
+        {"chart", "--mode", "2", "--out", "o"},
+        {"chart", "run", "--all", "a.jpg", "--out", "o"},
     };
     for (const auto& args : refused) {
         CommandLine line;

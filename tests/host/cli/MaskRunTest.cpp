@@ -1,10 +1,11 @@
 // The real plug-in run on documents by the host's engine: the selection each
 // mode leaves on a luminosity ramp and on the shipped photograph, against
-// masks worked out here by the plain references; and the host's refusals
-// reaching the plug-in's result.
+// masks worked out here by the plain references; the response chart's
+// numbers and curves; and the host's refusals reaching the plug-in's result.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "host/suites/HostStatusCodes.h"
 #include "host/image/ImageFile.h"
 #include "host/cli/MaskJob.h"
+#include "host/cli/ResponseChart.h"
 #include "support/PluginUnderTest.h"
 
 namespace {
@@ -129,6 +131,80 @@ TEST_F(PluginTest, NarrowModesSelectFewerLevelsThanWideOnes) {
     EXPECT_LT(selected[6], selected[5]) << "midtones medium vs wide";
     EXPECT_LT(selected[7], selected[6]) << "midtones narrow vs medium";
     EXPECT_EQ(selected[1], selected[3]) << "shadows mirror highlights";
+}
+
+// What a run's events do to every level: its "Invs" and "Crvs" applied in
+// the order played, through the engine's own inversion and curve tables.
+LevelTable LevelsOfEvents(const std::vector<PlayedEvent>& played) {
+    LevelTable levels = IdentityLevels();
+    for (const PlayedEvent& event : played) {
+        std::vector<LevelTable> steps;
+        if (event.event == FourCC("Invs")) steps.push_back(InvertedLevels());
+        const ActionValue* adjustments =
+            event.event == FourCC("Crvs") && event.descriptor ? event.descriptor->Find(FourCC("Adjs")) : nullptr;
+        for (const ActionValue& adjustment : adjustments ? adjustments->items : std::vector<ActionValue>()) {
+            std::vector<SplinePoint> points;
+            const ActionValue* curve = adjustment.object.Find(FourCC("Crv "));
+            for (const ActionValue& point : curve ? curve->items : std::vector<ActionValue>())
+                points.push_back({point.object.Find(FourCC("Hrzn"))->number, point.object.Find(FourCC("Vrtc"))->number});
+            steps.emplace_back();
+            EXPECT_TRUE(MakeLevelTable(points, steps.back())) << event;
+        }
+        for (const LevelTable& step : steps)
+            for (uint8_t& level : levels) level = step[level];
+    }
+    return levels;
+}
+
+std::vector<std::string> Fields(const std::string& line) {
+    std::vector<std::string> fields;
+    std::istringstream in(line);
+    for (std::string field; std::getline(in, field, ',');) fields.push_back(field);
+    return fields;
+}
+
+TEST_F(PluginTest, ResponseChartShowsWhatEachModesEventsDoToEveryLevel) {
+    std::vector<ModeResponse> responses;
+    std::vector<LevelTable> expected;
+    for (int32_t mode = kFirstMode; mode <= kLastMode; ++mode) {
+        const MaskRun run = RunModeOnImage(PluginUnderTest(), ResponseRamp(), mode);
+        ASSERT_EQ(run.status, 0) << run.log;
+        responses.push_back({mode, ModeCaption(mode), {}});
+        ASSERT_TRUE(ReadResponse(run.selection, responses.back().selected)) << "mode " << mode;
+        expected.push_back(LevelsOfEvents(run.played));
+    }
+
+    std::istringstream csv(ResponseCsv(responses));
+    std::vector<std::vector<std::string>> rows;
+    for (std::string line; std::getline(csv, line);) rows.push_back(Fields(line));
+    ASSERT_EQ(rows.size(), 257u) << "a header and one row per input level";
+    for (int32_t mode = kFirstMode; mode <= kLastMode; ++mode) {
+        const auto column = std::find(rows[0].begin(), rows[0].end(), ModeCaption(mode)) - rows[0].begin();
+        ASSERT_LT(static_cast<std::size_t>(column), rows[0].size()) << ModeCaption(mode);
+        for (std::size_t level = 0; level < 256; ++level) {
+            ASSERT_EQ(rows[level + 1].size(), rows[0].size());
+            EXPECT_EQ(rows[level + 1][0], std::to_string(level));
+            EXPECT_EQ(rows[level + 1][static_cast<std::size_t>(column)],
+                      std::to_string(expected[static_cast<std::size_t>(mode - kFirstMode)][level]))
+                << ModeCaption(mode) << " at level " << level;
+        }
+    }
+
+    const RgbImage chart = MakeResponseChart(responses);
+    ASSERT_EQ(chart.width, kChartWidth);
+    ASSERT_EQ(chart.height, kChartHeight);
+    ASSERT_EQ(chart.pixels.size(), static_cast<std::size_t>(kChartWidth) * kChartHeight * 3);
+    for (std::size_t i = 0; i < responses.size(); ++i) {
+        // Inside the plot, where only the curve is drawn in its colour.
+        const Rgb colour = CurvePen(i).colour;
+        int pixels = 0;
+        for (int y = kPlotTop; y < kPlotTop + kPlotSide; ++y)
+            for (int x = kPlotLeft; x < kPlotLeft + kPlotSide; ++x) {
+                const uint8_t* p = &chart.pixels[(static_cast<std::size_t>(y) * chart.width + x) * 3];
+                pixels += p[0] == colour.red && p[1] == colour.green && p[2] == colour.blue;
+            }
+        EXPECT_GT(pixels, 200) << responses[i].caption;
+    }
 }
 
 // The shipped photograph, every mode: the run through the real module (under
