@@ -59,12 +59,12 @@ Page custom HostsPageShow HostsPageLeave
 Function .onInit
   InitPluginsDir
   Call FindHosts
+  ; With no host, the page asks for a folder; quiet mode has nobody to ask,
+  ; so it ends without writing anything.
   ${If} $HostCount = 0
-    ; Quiet mode has nobody to ask for a folder: end without writing anything.
-    IfSilent 0 +3
-      SetErrorLevel 2
-      Quit
-    MessageBox MB_OK|MB_ICONINFORMATION "No Photoshop was found on this computer.$\nYou can choose its folder by hand on the next page."
+  ${AndIf} ${Silent}
+    SetErrorLevel 2
+    Quit
   ${EndIf}
 FunctionEnd
 

@@ -29,6 +29,8 @@ wine() { timeout --kill-after=5 120 /usr/lib/wine/wine64 "$@"; }
 # One server for all the calls below instead of one each; ended at exit.
 timeout 120 /usr/lib/wine/wineserver64 -p >/dev/null 2>&1
 trap 'timeout 30 /usr/lib/wine/wineserver64 -k >/dev/null 2>&1' EXIT
+# The batch files below go into the prefix's drive C, which the first run makes.
+[ -d "$WINEPREFIX/drive_c/windows" ] || wine wineboot >/dev/null 2>&1
 
 failures=0
 passed=0
