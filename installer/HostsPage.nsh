@@ -71,6 +71,7 @@ Function HostsPageShow
 FunctionEnd
 
 Function HostsPageBrowse
+  Pop $0  ; the button
   ${NSD_GetText} $ManualFolder $0
   nsDialogs::SelectFolderDialog "Choose the Photoshop folder or its plug-ins folder" "$0"
   Pop $0

@@ -50,6 +50,12 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) 2004 ZYT"
 !include "FileList.nsh"
 !include "Place.nsh"
 
+; The last page says plainly whether every chosen host got the module.
+Var FinishTitle
+Var FinishText
+!define MUI_INSTFILESPAGE_FINISHHEADER_TEXT "$FinishTitle"
+!define MUI_INSTFILESPAGE_FINISHHEADER_SUBTEXT "$FinishText"
+
 Page custom HostsPageShow HostsPageLeave
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -74,17 +80,20 @@ Section "Install"
   File "/oname=module32.8li" "${MODULE32}"
   File "/oname=module64.8li" "${MODULE64}"
   Call PlaceChosenModules
-  ${If} $PlacedCount = 0
-    DetailPrint "Nothing was installed."
+  StrCpy $FinishTitle "Done"
+  StrCpy $FinishText "${PRODUCT} is installed. Start Photoshop to use it."
+  ${If} $FailedCount > 0
+    StrCpy $FinishTitle "Not everywhere"
+    StrCpy $FinishText "Some folders were left as they were; see the list below."
     SetErrorLevel 3
+  ${EndIf}
+  ${If} $PlacedCount = 0
+    StrCpy $FinishTitle "Nothing installed"
     Return
   ${EndIf}
   Call WriteFileList
   WriteUninstaller "$INSTDIR\uninstall.exe"
   Call WriteUninstallEntry
-  ${If} $FailedCount > 0
-    SetErrorLevel 3
-  ${EndIf}
 SectionEnd
 
 Function WriteUninstallEntry
