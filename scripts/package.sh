@@ -37,3 +37,8 @@ rm -f "$zipfile.partial"
 (cd "$stage" && zip -qrX "$zipfile.partial" "ZYT_Lumacut-$version")
 mv "$zipfile.partial" "$zipfile"
 echo "package.sh: wrote $zipfile"
+# The setup program installs both modules; only the full build has both.
+if [ $# -lt 2 ]; then
+  (cd "$top" && cmake --preset win64 >/dev/null && cmake --build --preset win64 -j"$(nproc)" >/dev/null)
+  "$top/installer/build-setup.sh" "$module" "$top/build/win64/bin/ZYT_Lumacut.8li" "$top/out/ZYT_Lumacut-$version-setup.exe"
+fi

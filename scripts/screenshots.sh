@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Pictures of the plug-in's two dialogs for the README, as Wine draws them
-# on a virtual display: docs/mode-dialog.png and docs/about-box.png. Builds
+# on a virtual display: docs/mode-dialog.png and docs/about-box.png, and of
+# the setup program's host page: docs/installer-hosts.png. Builds
 # the Windows build this machine can run (scripts/windows-preset.sh), shows
 # the mode dialog through a run request with its dialog and the About box
 # through an About request, and photographs each.
@@ -35,3 +36,11 @@ timeout 120 wineserver -w || true
 mkdir -p docs
 xvfb-run -a -s "-screen 0 1280x1024x24" timeout 600 "$wine" "$build/bin/lumacut-screenshots.exe" \
   --module="$build/bin/ZYT_Lumacut.8li" docs/mode-dialog.png docs/about-box.png
+
+# The setup program holds both modules, whichever build this machine tests.
+for preset in win32 win64; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j"$(nproc)" --target ZYT_Lumacut
+done
+installer/build-setup.sh build/win32/bin/ZYT_Lumacut.8li build/win64/bin/ZYT_Lumacut.8li "$build/ZYT_Lumacut-setup.exe"
+installer/screenshot-hosts-page.sh "$build/ZYT_Lumacut-setup.exe" docs/installer-hosts.png

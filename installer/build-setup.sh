@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Builds the setup program from the two modules it installs, so a package
+# can hand it the very files it also zips.
+#   installer/build-setup.sh MODULE32 MODULE64 OUTPUT.exe [LOGO.bmp]
+# The logo defaults to the one the resource generator wrote into a build
+# tree (build/*/resources/logo.bmp), the About box's picture.
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+top=$(dirname "$here")
+if [ $# -lt 3 ]; then
+  echo "usage: installer/build-setup.sh MODULE32 MODULE64 OUTPUT.exe [LOGO.bmp]" >&2
+  exit 2
+fi
+module32=$1
+module64=$2
+output=$3
+logo=${4:-}
+if [ -z "$logo" ]; then
+  for candidate in "$top"/build/{win32,win64,native}/resources/logo.bmp; do
+    if [ -f "$candidate" ]; then logo=$candidate; break; fi
+  done
+fi
+[ -n "$logo" ] && [ -f "$logo" ] || { echo "build-setup.sh: no logo.bmp; build any preset first (it generates resources/logo.bmp)" >&2; exit 1; }
+command -v makensis >/dev/null || "$top/scripts/install-deps.sh"
+
+pe_machine() {  # the machine field of a PE file's header, e.g. 014c or 8664
+  local pe
+  pe=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  od -An -tx2 -j$((pe + 4)) -N2 "$1" | tr -d ' '
+}
+# A swapped pair would put modules into hosts that cannot load them.
+[ -f "$module32" ] && [ "$(pe_machine "$module32")" = 014c ] || { echo "build-setup.sh: $module32 is not a 32-bit (i386) module" >&2; exit 1; }
+[ -f "$module64" ] && [ "$(pe_machine "$module64")" = 8664 ] || { echo "build-setup.sh: $module64 is not an x64 module" >&2; exit 1; }
+
+absolute() { (cd "$(dirname "$1")" && echo "$(pwd)/$(basename "$1")"); }
+mkdir -p "$(dirname "$output")"
+# Written beside the target and renamed, so a failed build leaves no half program.
+rm -f "$output.partial"
+makensis -V2 \
+  "-DMODULE32=$(absolute "$module32")" "-DMODULE64=$(absolute "$module64")" \
+  "-DLOGO=$(absolute "$logo")" "-DOUTFILE=$(absolute "$output").partial" \
+  "$here/ZYT_Lumacut.nsi" >&2
+mv "$output.partial" "$output"
+echo "build-setup.sh: wrote $output"

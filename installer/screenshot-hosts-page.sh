@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# A picture of the setup program's host page, as Wine draws it on a virtual
+# display, with two fake hosts registered (one in each registry view).
+#   installer/screenshot-hosts-page.sh SETUP.exe OUTPUT.png
+# Runs in a 64-bit prefix of its own beside SETUP.exe (or in
+# LUMACUT_SETUP_SCREENSHOT_PREFIX): the setup program is an x64 program
+# whichever Windows build this machine tests.
+set -eu
+setup=$(cd "$(dirname "$1")" && echo "$(pwd)/$(basename "$1")")
+output=$2
+export WINEPREFIX=${LUMACUT_SETUP_SCREENSHOT_PREFIX:-$(dirname "$setup")/setup-screenshot-prefix}
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
+wine() { timeout --kill-after=5 300 /usr/lib/wine/wine64 "$@"; }
+mkdir -p "$(dirname "$WINEPREFIX")"
+# No window manager on the virtual display: Wine draws the title bar
+# itself, and its close box needs the Marlett font.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+drive=$WINEPREFIX/drive_c
+mkdir -p "$drive/Program Files/Adobe/Adobe Photoshop 2024/Plug-ins" \
+         "$drive/Program Files (x86)/Adobe/Adobe Photoshop CS2/Plug-Ins"
+wine reg add 'HKLM\SOFTWARE\Adobe\Photoshop\25.0' /v ApplicationPath /t REG_SZ \
+  /d 'C:\Program Files\Adobe\Adobe Photoshop 2024\' /f /reg:64 >/dev/null 2>&1
+wine reg add 'HKLM\SOFTWARE\Adobe\Photoshop\9.0' /v ApplicationPath /t REG_SZ \
+  /d 'C:\Program Files (x86)\Adobe\Adobe Photoshop CS2\' /f /reg:32 >/dev/null 2>&1
+timeout 120 /usr/lib/wine/wineserver64 -w || true
+
+mkdir -p "$(dirname "$output")"
+export setup output
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  /usr/lib/wine/wine64 "$setup" & setup_pid=$!
+  title="ZYT_Lumacut 0.1 Setup"
+  for _ in $(seq 120); do
+    xwininfo -name "$title" >/dev/null 2>&1 && break
+    sleep 0.5
+  done
+  sleep 2  # let the page finish drawing
+  geometry=$(xwininfo -name "$title" | awk "/Absolute upper-left X/ {x=\$NF} /Absolute upper-left Y/ {y=\$NF}
+    /Width:/ {w=\$NF} /Height:/ {h=\$NF} END {print w \"x\" h \"+\" x \"+\" y}")
+  status=0
+  import -window root -crop "$geometry" +repage "$output" || status=1
+  kill "$setup_pid" 2>/dev/null
+  timeout 30 /usr/lib/wine/wineserver64 -k 2>/dev/null
+  exit $status'
+echo "screenshot-hosts-page.sh: wrote $output"
