@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <stdexcept>
+#include <string>
 
 #include <stb/stb_easy_font.h>
+
+#include "CheckedSize.h"
 
 namespace {
 const uint8_t kPaper = 255;
@@ -92,10 +95,20 @@ RgbImage MakeContactSheet(const std::vector<SheetTile>& tiles, const SheetLayout
     const int columns = std::max(1, std::min(layout.columns, static_cast<int>(tiles.size())));
     const int rows = (static_cast<int>(tiles.size()) + columns - 1) / columns;
 
+    // In 64 bits: a layout's margins and tile count multiply, and a sheet
+    // the engine could not write is refused before its pixels are made.
+    const long long margin = layout.margin;
+    const long long sheetWidth = margin + columns * (tileWidth + margin);
+    const long long sheetHeight = margin + rows * (tileHeight + margin + layout.captionHeight);
+    if (sheetWidth <= 0 || sheetHeight <= 0 || sheetWidth > kMaxSide || sheetHeight > kMaxSide ||
+        !PlaneSizeAccepted(static_cast<int>(sheetWidth), static_cast<int>(sheetHeight)))
+        throw std::length_error("a contact sheet of " + std::to_string(sheetWidth) + " x " +
+                                std::to_string(sheetHeight) + " pixels is larger than the engine accepts");
     Canvas canvas;
-    canvas.width = layout.margin + columns * (tileWidth + layout.margin);
-    canvas.height = layout.margin + rows * (tileHeight + layout.captionHeight + layout.margin);
-    canvas.rgb.assign(static_cast<std::size_t>(canvas.width) * canvas.height * 3, kPaper);
+    canvas.width = static_cast<int>(sheetWidth);
+    canvas.height = static_cast<int>(sheetHeight);
+    canvas.rgb.assign(SizeFor(Product64(static_cast<uint64_t>(canvas.width), static_cast<uint64_t>(canvas.height), 3)),
+                      kPaper);
     for (std::size_t i = 0; i < tiles.size(); ++i) {
         const int column = static_cast<int>(i) % columns;
         const int row = static_cast<int>(i) / columns;

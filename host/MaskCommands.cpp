@@ -135,19 +135,23 @@ int MaskOneMode(const PluginModule& module, const CommandLine& line, const MaskI
 
 int MaskAllModes(const PluginModule& module, const CommandLine& line, const MaskInputs& inputs) {
     const auto start = std::chrono::steady_clock::now();
-    const std::filesystem::path folder(line.outDir);
     std::vector<SheetTile> tiles{{"Photograph", inputs.photo}};
     double engineSeconds = 0;
     for (int32_t mode = kFirstMode; mode <= kLastMode; ++mode) {
         const RecordedRun recorded = RunOnImage(module, inputs.photo, {line.dialog ? 1 : 0, ModeParameters(mode)});
         const Plane& selection = recorded.run.selection;
         if (int status = Report(RunLabel(mode), recorded.run)) return status;
-        if (int status = WriteMask((folder / MaskFileName(mode)).string(), selection)) return status;
+        if (int status = WriteMask(PathInFolder(line.outDir, MaskFileName(mode)), selection)) return status;
         engineSeconds += recorded.run.engineSeconds;
         tiles.push_back({ModeCaption(mode), {selection, selection, selection}});
     }
-    const std::string sheetPath = (folder / "contact-sheet.png").string();
-    const RgbImage sheet = MakeContactSheet(tiles);
+    const std::string sheetPath = PathInFolder(line.outDir, "contact-sheet.png");
+    RgbImage sheet;
+    try {
+        sheet = MakeContactSheet(tiles);
+    } catch (const std::length_error& tooLarge) {
+        return Fail(kExitInputOutput, sheetPath + ": " + tooLarge.what());
+    }
     std::string error;
     const bool written = WriteAtomically(
         sheetPath, [&](const std::string& temporary, std::string& why) { return WriteRgbPng(temporary, sheet, why); },

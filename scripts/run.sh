@@ -24,4 +24,6 @@ fi
 if [ -n "${DISPLAY:-}" ]; then
   exec scripts/wine-run.sh "build/$windows/bin/lumacut-host.exe" "$@"
 fi
-exec xvfb-run -a -s "-screen 0 1280x1024x24" scripts/wine-run.sh "build/$windows/bin/lumacut-host.exe" "$@"
+# The virtual display must outlive Wine's helper processes (wine-run.sh).
+LUMACUT_WINE_WAIT=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" \
+  scripts/wine-run.sh "build/$windows/bin/lumacut-host.exe" "$@"
