@@ -7,7 +7,7 @@
 
 #include <stb/stb_easy_font.h>
 
-#include "CheckedSize.h"
+#include "host/CheckedSize.h"
 
 namespace {
 const uint8_t kPaper = 255;

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "CheckedSize.h"
+#include "host/CheckedSize.h"
 
 namespace {
 constexpr uint16_t kPe32Magic = 0x010B;

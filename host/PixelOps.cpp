@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "ByteVectors.h"
-#include "CheckedSize.h"
+#include "host/CheckedSize.h"
 #include "RowBands.h"
 
 using namespace bytes16;

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "CheckedSize.h"
+#include "host/CheckedSize.h"
 
 namespace {
 std::shared_ptr<uint8_t[]> Allocate(int width, int height) {

@@ -4,7 +4,7 @@
 #include <atomic>
 #include <thread>
 
-#include "CheckedSize.h"
+#include "host/CheckedSize.h"
 
 namespace {
 // Below this many pixels a pass finishes before a thread would have started.
