@@ -27,3 +27,14 @@ function(lumacut_plugin_library target)
   set_target_properties(${target} PROPERTIES CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
   lumacut_warnings(${target})
 endfunction()
+
+# Every 32-bit machine that runs the host has SSE2, so the stand-in, its
+# programs and its tests may use it: the pixel passes' byte vectors become
+# SSE2 instructions instead of byte loops, and floating point follows the
+# same rules as on x64. Called in the folders that hold them, never for the
+# plug-in's own code, which must run on any x86.
+macro(lumacut_host_cpu)
+  if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i[3-6]86|x86)$")
+    add_compile_options(-msse2 -mfpmath=sse)
+  endif()
+endmacro()

@@ -75,12 +75,17 @@ LogoImage DrawLumacutLogo() {
 }
 
 std::vector<uint8_t> WriteBmp24(const LogoImage& image) {
+    // Sizes in 64 bits: where size_t is 32 bits the pixel count and the
+    // padded row sum would wrap, and the file's size field is 32 bits wide.
     if (image.width <= 0 || image.height <= 0 ||
-        image.rgb.size() != static_cast<std::size_t>(image.width) * image.height * 3)
+        image.rgb.size() != static_cast<uint64_t>(image.width) * static_cast<uint64_t>(image.height) * 3)
         throw std::invalid_argument("image size does not match its pixels");
-    const uint32_t stride = (static_cast<uint32_t>(image.width) * 3 + 3) / 4 * 4;
-    const uint32_t pixelBytes = stride * static_cast<uint32_t>(image.height);
+    const uint64_t paddedStride = (static_cast<uint64_t>(image.width) * 3 + 3) / 4 * 4;
     const uint32_t headers = 14 + 40;
+    if (paddedStride * static_cast<uint64_t>(image.height) > UINT32_MAX - headers)
+        throw std::invalid_argument("image too large for a bitmap file");
+    const uint32_t stride = static_cast<uint32_t>(paddedStride);
+    const uint32_t pixelBytes = stride * static_cast<uint32_t>(image.height);
 
     std::vector<uint8_t> out;
     out.reserve(headers + pixelBytes);

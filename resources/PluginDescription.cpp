@@ -28,6 +28,7 @@ void WriteProperty(ResourceWriter& out, const std::string& vendor, const std::st
     out.FourCC(vendor);
     out.FourCC(key);
     out.I32(0);
+    if (body.Size() > INT32_MAX) throw ResourceFieldError("data of \"" + key + "\" too long for its length field");
     out.I32(static_cast<int32_t>(body.Size()));
     out.Bytes(body.Data());
 }
@@ -51,7 +52,7 @@ void WriteEvent(ResourceWriter& out, const TerminologyEvent& event) {
     out.FourCC(event.directType);
     out.PascalString(event.directDescription);
     out.U16(event.directFlags);
-    out.U16(static_cast<uint16_t>(event.parameters.size()));
+    out.Count16(event.parameters.size());
     for (const TerminologyParameter& parameter : event.parameters) WriteParameter(out, parameter);
 }
 }  // namespace
@@ -138,14 +139,14 @@ std::vector<uint8_t> WriteTerminology(const TerminologyFields& fields) {
     out.U8(fields.formatMinor);
     out.U16(fields.language);
     out.U16(fields.script);
-    out.U16(static_cast<uint16_t>(fields.suites.size()));
+    out.Count16(fields.suites.size());
     for (const TerminologySuite& suite : fields.suites) {
         out.PascalString(suite.name);
         out.PascalString(suite.description);
         out.FourCC(suite.id);
         out.U16(suite.level);
         out.U16(suite.version);
-        out.U16(static_cast<uint16_t>(suite.events.size()));
+        out.Count16(suite.events.size());
         for (const TerminologyEvent& event : suite.events) WriteEvent(out, event);
         out.U16(0);  // classes
         out.U16(0);  // comparison operators

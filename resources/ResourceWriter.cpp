@@ -7,6 +7,11 @@ void ResourceWriter::U16(uint16_t value) {
     bytes_.push_back(static_cast<uint8_t>(value >> 8));
 }
 
+void ResourceWriter::Count16(std::size_t count) {
+    if (count > UINT16_MAX) throw ResourceFieldError("a count of " + std::to_string(count) + " does not fit 16 bits");
+    U16(static_cast<uint16_t>(count));
+}
+
 void ResourceWriter::U32(uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8) bytes_.push_back(static_cast<uint8_t>((value >> shift) & 0xFF));
 }
@@ -36,7 +41,7 @@ void ResourceWriter::CString(const std::string& text) {
 void ResourceWriter::Bytes(const std::vector<uint8_t>& bytes) { bytes_.insert(bytes_.end(), bytes.begin(), bytes.end()); }
 
 void ResourceWriter::PatchI32(std::size_t offset, int32_t value) {
-    if (offset + 4 > bytes_.size()) throw ResourceFieldError("patch beyond the bytes written");
+    if (offset > bytes_.size() || bytes_.size() - offset < 4) throw ResourceFieldError("patch beyond the bytes written");
     const auto bits = static_cast<uint32_t>(value);
     for (int i = 0; i < 4; ++i) bytes_[offset + i] = static_cast<uint8_t>((bits >> (8 * i)) & 0xFF);
 }

@@ -23,6 +23,9 @@ public:
     void I16(int16_t value) { U16(static_cast<uint16_t>(value)); }
     void U32(uint32_t value);
     void I32(int32_t value) { U32(static_cast<uint32_t>(value)); }
+    // A count of items in a 16-bit field: one that does not fit is refused
+    // rather than cut, which would make the reader take too few items.
+    void Count16(std::size_t count);
     // A four-character code is a 32-bit value whose first character is the
     // most significant byte; stored little-endian, its characters come out
     // reversed ("8BIM" becomes "MIB8").

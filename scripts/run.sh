@@ -23,7 +23,10 @@ fi
 # On a desktop the dialogs (--about, --dialog) appear for you to click;
 # without a display the program runs on a virtual one, where a dialog
 # waits in vain: use scripts/screenshots.sh to see them there.
+# The virtual display must outlive Wine's helper processes (wine-run.sh
+# waits for them), or its end is reported as a broken X connection.
 host() {
+  export LUMACUT_WINE_WAIT=1
   if [ -n "${DISPLAY:-}" ]; then
     scripts/wine-run.sh "build/$windows/bin/lumacut-host.exe" "$@"
   else

@@ -36,6 +36,16 @@ std::string FolderOf(const std::string& path) {
     return parent.empty() ? std::string(".") : parent.string();
 }
 
+std::string PathInFolder(const std::string& folder, const std::string& name) {
+    if (folder.empty()) return name;
+    const bool windows = fs::path::preferred_separator == '\\';
+    const char last = folder.back();
+    // "C:" alone is the current folder of drive C, which a separator would turn into its root.
+    if (last == '/' || (windows && (last == '\\' || (last == ':' && folder.size() == 2)))) return folder + name;
+    const bool backslashesOnly = folder.find('/') == std::string::npos && folder.find('\\') != std::string::npos;
+    return folder + (windows && backslashesOnly ? '\\' : '/') + name;
+}
+
 bool CheckOutputFolder(const std::string& folder, std::string& error) {
     std::error_code failure;
     const fs::file_status status = fs::status(folder, failure);

@@ -9,6 +9,11 @@
 // The folder a file given on the command line goes to ("." for a bare name).
 std::string FolderOf(const std::string& path);
 
+// `name` inside `folder`, spelled the way the user wrote the folder: Windows
+// takes '/' and '\' alike, so its separator is only used where the folder
+// already uses it alone; elsewhere, and on other systems, '/'.
+std::string PathInFolder(const std::string& folder, const std::string& name);
+
 // False with a message when `folder` does not exist, is no folder, or
 // refuses a new file.
 bool CheckOutputFolder(const std::string& folder, std::string& error);

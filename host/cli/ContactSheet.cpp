@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <stdexcept>
+#include <string>
 
 #include "Canvas.h"
+
 
 namespace {
 const Rgb kPaper = Gray(255);
@@ -51,8 +53,16 @@ RgbImage MakeContactSheet(const std::vector<SheetTile>& tiles, const SheetLayout
     const int columns = std::max(1, std::min(layout.columns, static_cast<int>(tiles.size())));
     const int rows = (static_cast<int>(tiles.size()) + columns - 1) / columns;
 
-    Canvas canvas(layout.margin + columns * (tileWidth + layout.margin),
-                  layout.margin + rows * (tileHeight + layout.captionHeight + layout.margin), kPaper);
+    // In 64 bits: a layout's margins and tile count multiply, and a sheet
+    // the engine could not write is refused before its pixels are made.
+    const long long margin = layout.margin;
+    const long long sheetWidth = margin + columns * (tileWidth + margin);
+    const long long sheetHeight = margin + rows * (tileHeight + margin + layout.captionHeight);
+    if (sheetWidth <= 0 || sheetHeight <= 0 || sheetWidth > kMaxSide || sheetHeight > kMaxSide ||
+        !PlaneSizeAccepted(static_cast<int>(sheetWidth), static_cast<int>(sheetHeight)))
+        throw std::length_error("a contact sheet of " + std::to_string(sheetWidth) + " x " +
+                                std::to_string(sheetHeight) + " pixels is larger than the engine accepts");
+    Canvas canvas(static_cast<int>(sheetWidth), static_cast<int>(sheetHeight), kPaper);
     for (std::size_t i = 0; i < tiles.size(); ++i) {
         const int column = static_cast<int>(i) % columns;
         const int row = static_cast<int>(i) / columns;

@@ -23,7 +23,8 @@ struct SheetLayout {
 
 // The tiles in rows of `columns`, all of the first tile's size after
 // scaling. Throws std::invalid_argument without tiles or for tiles of
-// different sizes.
+// different sizes, std::length_error for a sheet larger than a plane may be
+// (very tall tiles, or a layout's margins).
 RgbImage MakeContactSheet(const std::vector<SheetTile>& tiles, const SheetLayout& layout = SheetLayout());
 
 // The plane scaled to the given size, each output pixel the rounded mean of

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <system_error>
 #include <vector>
 
@@ -162,18 +163,24 @@ int MaskOneMode(const PluginModule& module, const CommandLine& line, const MaskI
 int MaskAllModes(const PluginModule& module, const CommandLine& line, const MaskInputs& inputs) {
     const auto start = std::chrono::steady_clock::now();
     if (int status = MakeOutFolder(line.outDir)) return status;
-    const std::filesystem::path folder(line.outDir);
     std::vector<SheetTile> tiles{{"Photograph", inputs.photo}};
     double engineSeconds = 0;
     for (int32_t mode = kFirstMode; mode <= kLastMode; ++mode) {
         const RecordedRun recorded = RunOnImage(module, inputs.photo, {line.dialog ? 1 : 0, ModeParameters(mode)});
         const Plane& selection = recorded.run.selection;
         if (int status = Report(RunLabel(mode), recorded.run)) return status;
-        if (int status = WriteMask((folder / MaskFileName(mode)).string(), selection)) return status;
+        if (int status = WriteMask(PathInFolder(line.outDir, MaskFileName(mode)), selection)) return status;
         engineSeconds += recorded.run.engineSeconds;
         tiles.push_back({ModeCaption(mode), {selection, selection, selection}});
     }
-    if (int status = WritePicture((folder / "contact-sheet.png").string(), MakeContactSheet(tiles))) return status;
+    const std::string sheetPath = PathInFolder(line.outDir, "contact-sheet.png");
+    RgbImage sheet;
+    try {
+        sheet = MakeContactSheet(tiles);
+    } catch (const std::length_error& tooLarge) {
+        return Fail(kExitInputOutput, sheetPath + ": " + tooLarge.what());
+    }
+    if (int status = WritePicture(sheetPath, sheet)) return status;
     std::printf("all modes: events executed in %.1f ms; whole command %.1f ms\n", engineSeconds * 1000.0,
                 Milliseconds(std::chrono::steady_clock::now() - start));
     return kExitOk;
@@ -192,9 +199,9 @@ int ChartAllModes(const PluginModule& module, const CommandLine& line) {
         responses.push_back(response);
     }
     if (int status = MakeOutFolder(line.outDir)) return status;
-    const std::filesystem::path folder(line.outDir);
-    if (int status = WriteText((folder / "response.csv").string(), ResponseCsv(responses))) return status;
-    if (int status = WritePicture((folder / "response.png").string(), MakeResponseChart(responses))) return status;
+    if (int status = WriteText(PathInFolder(line.outDir, "response.csv"), ResponseCsv(responses))) return status;
+    if (int status = WritePicture(PathInFolder(line.outDir, "response.png"), MakeResponseChart(responses)))
+        return status;
     std::printf("response chart: whole command %.1f ms\n", Milliseconds(std::chrono::steady_clock::now() - start));
     return kExitOk;
 }

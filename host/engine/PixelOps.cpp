@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ByteVectors.h"
+#include "host/common/CheckedSize.h"
 #include "RowBands.h"
 
 using namespace bytes16;
@@ -120,7 +121,7 @@ void Median3x3InPlace(Plane& plane, int threshold) {
     // band, which may overwrite them at any time, so they are copied here,
     // before any band starts. Everything is allocated before the threads run.
     constexpr std::size_t kRowsPerBand = 9;
-    std::vector<uint8_t> scratch(length * kRowsPerBand * bands.size(), 0);
+    std::vector<uint8_t> scratch(SizeFor(Product64(length, kRowsPerBand, bands.size())), 0);
     for (std::size_t b = 0; b < bands.size(); ++b) {
         uint8_t* own = scratch.data() + b * kRowsPerBand * length;
         PadRow(row(bands[b].begin - 1), width, own + 7 * length);

@@ -3,16 +3,21 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "host/common/CheckedSize.h"
+
 namespace {
 std::shared_ptr<uint8_t[]> Allocate(int width, int height) {
-    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide ||
-        static_cast<std::size_t>(width) * static_cast<std::size_t>(height) > kMaxArea)
-        throw std::length_error("plane size out of range");
+    if (!PlaneSizeAccepted(width, height)) throw std::length_error("plane size out of range");
     // Left uninitialised on purpose: every producer writes each byte, and
     // zeroing a large plane first would cost a whole extra pass.
-    return std::shared_ptr<uint8_t[]>(new uint8_t[static_cast<std::size_t>(width) * height]);
+    return std::shared_ptr<uint8_t[]>(new uint8_t[SizeFor(Product64(static_cast<uint64_t>(width), static_cast<uint64_t>(height)))]);
 }
 }  // namespace
+
+bool PlaneSizeAccepted(int width, int height) {
+    return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide &&
+           Product64(static_cast<uint64_t>(width), static_cast<uint64_t>(height)) <= kMaxArea;
+}
 
 Plane::Plane(int width, int height) : width_(width), height_(height), pixels_(Allocate(width, height)) {}
 

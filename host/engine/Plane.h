@@ -42,4 +42,9 @@ private:
 constexpr int kMaxSide = 1 << 16;
 constexpr std::size_t kMaxArea = std::size_t{1} << 28;
 
+// Whether a plane of this size is accepted: both sides positive and within
+// kMaxSide, the area within kMaxArea. The area is taken in 64 bits, where a
+// 32-bit process would see 65536 x 65536 wrap to 0.
+bool PlaneSizeAccepted(int width, int height);
+
 #endif

@@ -4,6 +4,8 @@
 #include <atomic>
 #include <thread>
 
+#include "host/common/CheckedSize.h"
+
 namespace {
 // Below this many pixels a pass finishes before a thread would have started.
 constexpr std::size_t kPixelsWorthAThread = std::size_t{1} << 17;
@@ -27,8 +29,9 @@ void SetRowBandThreads(unsigned threads) { chosenThreads.store(std::min(threads,
 std::vector<RowBand> PlanRowBands(int rows, std::size_t pixelsPerRow) {
     std::vector<RowBand> bands;
     if (rows <= 0) return bands;
-    const std::size_t pixels = static_cast<std::size_t>(rows) * pixelsPerRow;
-    std::size_t count = std::min<std::size_t>(RowBandThreads(), std::max<std::size_t>(1, pixels / kPixelsWorthAThread));
+    const uint64_t pixels = Product64(static_cast<uint64_t>(rows), pixelsPerRow);
+    std::size_t count = static_cast<std::size_t>(
+        std::min<uint64_t>(RowBandThreads(), std::max<uint64_t>(1, pixels / kPixelsWorthAThread)));
     count = std::min<std::size_t>(count, static_cast<std::size_t>(rows));
     for (std::size_t band = 0; band < count; ++band)
         bands.push_back({static_cast<int>(static_cast<long long>(rows) * band / count),

@@ -3,6 +3,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "host/common/CheckedSize.h"
+
 namespace {
 constexpr uint16_t kPe32Magic = 0x010B;
 constexpr uint16_t kPe32PlusMagic = 0x020B;
@@ -114,10 +116,11 @@ std::size_t PeImage::FileOffset(uint32_t rva, uint32_t size) const {
         // Only what the file holds: bytes past the raw data exist in memory
         // as zeros but cannot be read from the file.
         if (into >= section.rawSize || size > section.rawSize - into) continue;
-        const std::size_t offset = static_cast<std::size_t>(section.rawOffset) + into;
-        if (offset < section.rawOffset) break;  // wrapped
-        View().Require(offset, size, "section data");
-        return offset;
+        // Summed in 64 bits: a raw offset near 4 GiB plus `into` wraps a
+        // 32-bit size_t back into the file.
+        const uint64_t offset = Sum64(section.rawOffset, into);
+        if (!RangeInside(offset, size, bytes_.size())) throw PeFormatError("section data lies outside the data");
+        return static_cast<std::size_t>(offset);
     }
     throw PeFormatError("RVA " + std::to_string(rva) + " (+" + std::to_string(size) + ") is in no section's data");
 }
@@ -129,8 +132,12 @@ std::string PeImage::CString(uint32_t rva) const {
     const ByteView file = View();
     std::string text;
     for (std::size_t at = start; text.size() <= kMaxNameLength; ++at) {
-        // Stay inside the section that holds the start.
-        FileOffset(static_cast<uint32_t>(rva + (at - start)), 1);
+        // Stay inside the section that holds the start, and inside the
+        // 32-bit address space: a name running past it must not wrap round
+        // to a low address.
+        const uint64_t next = Sum64(rva, at - start);
+        if (next > UINT32_MAX) break;
+        FileOffset(static_cast<uint32_t>(next), 1);
         const uint8_t c = file.U8(at);
         if (c == 0) return text;
         text += static_cast<char>(c);
@@ -157,14 +164,16 @@ std::vector<std::string> PeImage::ImportedDlls() const {
     const ByteView file = View();
     // Descriptors of 20 bytes up to an all-zero one; each is looked up on
     // its own, so a list that runs off its section stops with an error.
-    for (uint32_t rva = directories_[kImportDirectory].rva;; rva += 20) {
-        const std::size_t at = FileOffset(rva, 20);
+    for (uint64_t rva = directories_[kImportDirectory].rva;; rva += 20) {
+        if (rva > UINT32_MAX) break;  // the list ran past the address space
+        const std::size_t at = FileOffset(static_cast<uint32_t>(rva), 20);
         bool empty = true;
         for (std::size_t i = 0; i < 20; i += 4) empty = empty && file.U32(at + i) == 0;
         if (empty) return dlls;
         dlls.push_back(CString(file.U32(at + 12)));
-        if (dlls.size() > file.Size() / 20) throw PeFormatError("import list does not end");
+        if (dlls.size() > file.Size() / 20) break;
     }
+    throw PeFormatError("import list does not end");
 }
 
 ResourceName PeImage::ReadResourceName(std::size_t base, uint32_t size, uint32_t field) const {

@@ -1,6 +1,7 @@
 #include "DescriptorFile.h"
 
 #include <fstream>
+#include <sstream>
 
 #include "ActionText.h"
 #include "ActionsHost.h"
@@ -36,16 +37,20 @@ std::optional<DescriptorValue> LoadDescriptorFile(const std::string& path, std::
         Say(error, "cannot read " + path);
         return std::nullopt;
     }
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    in.seekg(0, std::ios::beg);
-    if (size < 0 || size > kMaxFileSize) {
+    // At most one byte more than a descriptor may hold is read, whatever
+    // size the file reports: a 32-bit build's file offsets need not tell
+    // the size of a file beyond 2 GiB truly.
+    std::string content(static_cast<std::size_t>(kMaxFileSize) + 1, '\0');
+    in.read(&content[0], static_cast<std::streamsize>(content.size()));
+    content.resize(static_cast<std::size_t>(in.gcount()));
+    if (content.size() > static_cast<std::size_t>(kMaxFileSize)) {
         Say(error, path + " is too large to be a descriptor");
         return std::nullopt;
     }
+    std::istringstream lines(content);
     std::string text;
     std::string line;
-    while (std::getline(in, line)) {
+    while (std::getline(lines, line)) {
         if (!line.empty() && line[0] == '#') continue;
         text += line + "\n";
     }

@@ -88,6 +88,8 @@ TEST(ResourceWriter, StringsAndTheirLimits) {
     EXPECT_THROW(limits.CString(std::string("a\0b", 3)), ResourceFieldError);
     EXPECT_THROW(limits.FourCC("Cnt"), ResourceFieldError);
     EXPECT_THROW(limits.FourCC("long "), ResourceFieldError);
+    EXPECT_NO_THROW(limits.Count16(65535));
+    EXPECT_THROW(limits.Count16(65536), ResourceFieldError);  // would be written as 0 items
 }
 
 TEST(PropertyList, LaysOutThePluginsSevenProperties) {

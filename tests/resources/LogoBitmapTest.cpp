@@ -51,6 +51,9 @@ TEST(Bmp, RowsRunBottomUpInBlueGreenRedWithZeroPadding) {
     }
     EXPECT_THROW(WriteBmp24(LogoImage{3, 2, std::vector<uint8_t>(17, 0)}), std::invalid_argument);
     EXPECT_THROW(WriteBmp24(LogoImage{0, 2, {}}), std::invalid_argument);
+    // 65536 x 21846 x 3 is 2^32 + 131072: a 32-bit size_t would take these
+    // 131072 bytes for the whole image.
+    EXPECT_THROW(WriteBmp24(LogoImage{65536, 21846, std::vector<uint8_t>(131072, 0)}), std::invalid_argument);
 }
 
 TEST(Logo, IsARampWithOutlinedInitials) {

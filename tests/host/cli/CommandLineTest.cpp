@@ -1,10 +1,12 @@
 // What lumacut-host makes of its arguments, and the contact sheet it draws.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "support/EngineReference.h"
+#include "host/cli/CliFiles.h"
 #include "host/cli/CommandLine.h"
 #include "host/cli/ContactSheet.h"
 #include "host/cli/MaskCommands.h"
@@ -81,6 +83,21 @@ TEST(CommandLine, MaskFilesAreNamedAfterTheirMode) {
     EXPECT_EQ(MaskFileName(4), "mode-4-shadows-narrow.png");
     EXPECT_EQ(MaskFileName(7), "mode-7-midtones-narrow.png");
     EXPECT_EQ(MaskFileName(12), "mode-12.png");
+
+    // They go into --out as the user spelled it. Windows takes either
+    // separator, so its own is used only where the folder uses it alone.
+    const bool windows = std::filesystem::path::preferred_separator == '\\';
+    struct Joined {
+        const char* folder;
+        const char* posix;
+        const char* windows;
+    };
+    for (const Joined& c : std::vector<Joined>{{"out", "out/m.png", "out/m.png"},
+                                               {"/tmp/out/", "/tmp/out/m.png", "/tmp/out/m.png"},
+                                               {"C:\\out", "C:\\out/m.png", "C:\\out\\m.png"},
+                                               {"C:\\out\\", "C:\\out\\/m.png", "C:\\out\\m.png"},
+                                               {"C:", "C:/m.png", "C:m.png"}})
+        EXPECT_EQ(PathInFolder(c.folder, "m.png"), windows ? c.windows : c.posix) << c.folder;
 }
 
 TEST(ContactSheet, ScalingAveragesTheCoveredPixels) {
@@ -122,5 +139,11 @@ TEST(ContactSheet, PutsEveryTileInItsPlaceWithItsCaptionBelow) {
     tiles.push_back({"odd", {Plane(3, 3, 0), Plane(3, 3, 0), Plane(3, 3, 0)}});
     EXPECT_THROW(MakeContactSheet(tiles, layout), std::invalid_argument);
     EXPECT_THROW(MakeContactSheet({}, layout), std::invalid_argument);
+
+    // Refused before its pixels are made: the byte count of this sheet
+    // (120150 x 90080 x 3) wraps a 32-bit size_t.
+    tiles.pop_back();
+    layout.margin = 30000;
+    EXPECT_THROW(MakeContactSheet(tiles, layout), std::length_error);
 }
 }  // namespace

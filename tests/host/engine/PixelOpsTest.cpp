@@ -129,5 +129,10 @@ TEST(LevelPasses, InvertAndTableOnSharedPlanes) {
 TEST(Planes, RefuseSizesNoProcessCanHold) {
     for (Size size : std::vector<Size>{{0, 5}, {5, 0}, {-1, 5}, {kMaxSide + 1, 1}, {kMaxSide, kMaxSide}})
         EXPECT_THROW(Plane(size.width, size.height), std::length_error) << size.width << "x" << size.height;
+    // The edges of the area limit, asked without allocating the 256 MB.
+    constexpr int kTallest = static_cast<int>(kMaxArea / kMaxSide);
+    EXPECT_TRUE(PlaneSizeAccepted(kMaxSide, kTallest));
+    EXPECT_FALSE(PlaneSizeAccepted(kMaxSide, kTallest + 1));
+    EXPECT_FALSE(PlaneSizeAccepted(kTallest + 1, kMaxSide));
 }
 }  // namespace

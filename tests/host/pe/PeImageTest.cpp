@@ -143,6 +143,9 @@ TEST(PeImage, DamagedTablesRaiseErrors) {
         std::function<void(std::vector<uint8_t>&)> damage;
     } cases[] = {
         {"export directory outside", [&](std::vector<uint8_t>& b) { Poke32(b, 0x40 + 24 + 96, 0x7FFFFFF0u); }},
+        // Where size_t is 32 bits, the raw offset plus the offset into the
+        // section wraps round to a small offset inside the file.
+        {"section data 4 GiB into the file", [&](std::vector<uint8_t>& b) { Poke32(b, 0x40 + 24 + 224 + 20, 0xFFFFFF00u); }},
         {"export count huge", [&](std::vector<uint8_t>& b) { Poke32(b, exports + 24, 0x40000001u); }},
         {"export count past the section", [&](std::vector<uint8_t>& b) { Poke32(b, exports + 24, 2000); }},
         {"export name outside", [&](std::vector<uint8_t>& b) {
