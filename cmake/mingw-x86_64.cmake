@@ -1,8 +1,7 @@
-# The 64-bit twin of the product, built from the same sources. It exists for
-# machines whose kernel runs no 32-bit programs: there 32-bit Wine cannot
-# start, and the Windows behaviour (dialogs, DllMain, the load log, the
-# module under a Windows loader) is proven on this twin under 64-bit Wine,
-# while the 32-bit module is still built and its tables checked.
+# Cross-build of the x64 module for today's 64-bit hosts, from the same
+# sources as the 32-bit one, with mingw-w64's posix-thread compilers; tests
+# run under 64-bit Wine, which also runs where the kernel runs no 32-bit
+# programs.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 

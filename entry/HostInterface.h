@@ -1,7 +1,8 @@
 // The host's plug-in interface as this plug-in uses it, declared once, as C.
-// Every record the host and the plug-in share has its 32-bit layout pinned by
-// static_assert below; slots are positions in a suite's table of operations,
-// counted from 0, and unused slots are kept as reserved pointers.
+// Every record the host and the plug-in share has its layout pinned by
+// static_assert below, for the 32-bit and the x64 module alike; slots are
+// positions in a suite's table of operations, counted from 0, and unused
+// slots are kept as reserved pointers.
 #ifndef LUMACUT_ENTRY_HOST_INTERFACE_H
 #define LUMACUT_ENTRY_HOST_INTERFACE_H
 
@@ -132,32 +133,59 @@ typedef HostStatus(LUMACUT_CDECL* AutoPluginMainProc)(const char* caller, const 
 #define LUMACUT_STATIC_ASSERT _Static_assert
 #endif
 
+// Every field and slot has its natural alignment: a pointer is 4 bytes in
+// the 32-bit module and 8 in the x64 one, and the host lays its records out
+// the same way, so offsets follow from the pointer size alone.
 #if UINTPTR_MAX == 0xFFFFFFFFu
+#define LUMACUT_SLOT_BYTES 4
 LUMACUT_STATIC_ASSERT(sizeof(EntryMessage) == 20, "entry message is five 32-bit fields");
+LUMACUT_STATIC_ASSERT(offsetof(EntryMessage, self) == 4, "self at offset 4");
+LUMACUT_STATIC_ASSERT(offsetof(EntryMessage, globals) == 8, "globals at offset 8");
 LUMACUT_STATIC_ASSERT(offsetof(EntryMessage, basic) == 12, "basic suite at offset 12");
 LUMACUT_STATIC_ASSERT(offsetof(EntryMessage, actionParameters) == 16, "action parameters at offset 16");
 LUMACUT_STATIC_ASSERT(sizeof(ActionParameters) == 12, "action parameters are three 32-bit fields");
-LUMACUT_STATIC_ASSERT(offsetof(ActionParameters, descriptor) == 8, "descriptor at offset 8");
-LUMACUT_STATIC_ASSERT(sizeof(BasicSuite) == 20, "basic suite has five slots");
-LUMACUT_STATIC_ASSERT(offsetof(ActionDescriptorSuite, PutInteger) == 9 * 4, "PutInteger is slot 9");
-LUMACUT_STATIC_ASSERT(offsetof(ActionDescriptorSuite, PutFloat) == 10 * 4, "PutFloat is slot 10");
-LUMACUT_STATIC_ASSERT(offsetof(ActionDescriptorSuite, PutBoolean) == 13 * 4, "PutBoolean is slot 13");
-LUMACUT_STATIC_ASSERT(offsetof(ActionDescriptorSuite, PutList) == 14 * 4, "PutList is slot 14");
-LUMACUT_STATIC_ASSERT(offsetof(ActionDescriptorSuite, PutEnumerated) == 17 * 4, "PutEnumerated is slot 17");
-LUMACUT_STATIC_ASSERT(offsetof(ActionDescriptorSuite, PutReference) == 18 * 4, "PutReference is slot 18");
-LUMACUT_STATIC_ASSERT(offsetof(ActionDescriptorSuite, PutClass) == 19 * 4, "PutClass is slot 19");
-LUMACUT_STATIC_ASSERT(offsetof(ActionDescriptorSuite, GetInteger) == 22 * 4, "GetInteger is slot 22");
-LUMACUT_STATIC_ASSERT(offsetof(ActionReferenceSuite, PutEnumerated) == 8 * 4, "PutEnumerated is slot 8");
-LUMACUT_STATIC_ASSERT(offsetof(ActionReferenceSuite, PutProperty) == 9 * 4, "PutProperty is slot 9");
-LUMACUT_STATIC_ASSERT(offsetof(ActionReferenceSuite, PutClass) == 10 * 4, "PutClass is slot 10");
-LUMACUT_STATIC_ASSERT(offsetof(ActionListSuite, PutObject) == 10 * 4, "PutObject is slot 10");
-LUMACUT_STATIC_ASSERT(offsetof(UIHooksSuite, GetPluginName) == 7 * 4, "GetPluginName is slot 7");
-LUMACUT_STATIC_ASSERT(offsetof(StringSuite, Release) == 13 * 4, "Release is slot 13");
-LUMACUT_STATIC_ASSERT(offsetof(AccessSuite, GetPluginAccess) == 2 * 4, "plug-in access is slot 2");
-LUMACUT_STATIC_ASSERT(offsetof(AccessSuite, GetPlatformAccess) == 6 * 4, "platform access is slot 6");
-LUMACUT_STATIC_ASSERT(offsetof(FileListSuite, BrowseUrl) == 3 * 4, "BrowseUrl is slot 3");
 LUMACUT_STATIC_ASSERT(offsetof(PlatformAccessInfo, resourceModule) == 4, "two handles lead the access record");
+#elif UINTPTR_MAX == 0xFFFFFFFFFFFFFFFFu
+#define LUMACUT_SLOT_BYTES 8
+LUMACUT_STATIC_ASSERT(sizeof(EntryMessage) == 40, "entry message: SPCheck padded to 8, then four pointers");
+LUMACUT_STATIC_ASSERT(offsetof(EntryMessage, self) == 8, "self at offset 8");
+LUMACUT_STATIC_ASSERT(offsetof(EntryMessage, globals) == 16, "globals at offset 16");
+LUMACUT_STATIC_ASSERT(offsetof(EntryMessage, basic) == 24, "basic suite at offset 24");
+LUMACUT_STATIC_ASSERT(offsetof(EntryMessage, actionParameters) == 32, "action parameters at offset 32");
+LUMACUT_STATIC_ASSERT(sizeof(ActionParameters) == 16, "action parameters: two 32-bit fields and a pointer");
+LUMACUT_STATIC_ASSERT(offsetof(PlatformAccessInfo, resourceModule) == 8, "two handles lead the access record");
+#else
+#error "the host interface is laid out for 32-bit and 64-bit pointers only"
 #endif
+
+LUMACUT_STATIC_ASSERT(sizeof(HostBoolean) == 1, "booleans are one byte");
+LUMACUT_STATIC_ASSERT(offsetof(EntryMessage, SPCheck) == 0, "SPCheck leads the entry message");
+LUMACUT_STATIC_ASSERT(offsetof(ActionParameters, playInfo) == 0, "playInfo at offset 0");
+LUMACUT_STATIC_ASSERT(offsetof(ActionParameters, recordInfo) == 4, "recordInfo at offset 4");
+LUMACUT_STATIC_ASSERT(offsetof(ActionParameters, descriptor) == 8, "descriptor at offset 8");
+LUMACUT_STATIC_ASSERT(sizeof(AutoPluginMainProc) == LUMACUT_SLOT_BYTES, "a suite slot holds one function pointer");
+LUMACUT_STATIC_ASSERT(sizeof(BasicSuite) == 5 * LUMACUT_SLOT_BYTES, "basic suite has five slots");
+LUMACUT_STATIC_ASSERT(offsetof(ActionDescriptorSuite, PutInteger) == 9 * LUMACUT_SLOT_BYTES, "PutInteger is slot 9");
+LUMACUT_STATIC_ASSERT(offsetof(ActionDescriptorSuite, PutFloat) == 10 * LUMACUT_SLOT_BYTES, "PutFloat is slot 10");
+LUMACUT_STATIC_ASSERT(offsetof(ActionDescriptorSuite, PutBoolean) == 13 * LUMACUT_SLOT_BYTES, "PutBoolean is slot 13");
+LUMACUT_STATIC_ASSERT(offsetof(ActionDescriptorSuite, PutList) == 14 * LUMACUT_SLOT_BYTES, "PutList is slot 14");
+LUMACUT_STATIC_ASSERT(offsetof(ActionDescriptorSuite, PutEnumerated) == 17 * LUMACUT_SLOT_BYTES,
+                      "PutEnumerated is slot 17");
+LUMACUT_STATIC_ASSERT(offsetof(ActionDescriptorSuite, PutReference) == 18 * LUMACUT_SLOT_BYTES,
+                      "PutReference is slot 18");
+LUMACUT_STATIC_ASSERT(offsetof(ActionDescriptorSuite, PutClass) == 19 * LUMACUT_SLOT_BYTES, "PutClass is slot 19");
+LUMACUT_STATIC_ASSERT(offsetof(ActionDescriptorSuite, GetInteger) == 22 * LUMACUT_SLOT_BYTES, "GetInteger is slot 22");
+LUMACUT_STATIC_ASSERT(offsetof(ActionReferenceSuite, PutEnumerated) == 8 * LUMACUT_SLOT_BYTES,
+                      "PutEnumerated is slot 8");
+LUMACUT_STATIC_ASSERT(offsetof(ActionReferenceSuite, PutProperty) == 9 * LUMACUT_SLOT_BYTES, "PutProperty is slot 9");
+LUMACUT_STATIC_ASSERT(offsetof(ActionReferenceSuite, PutClass) == 10 * LUMACUT_SLOT_BYTES, "PutClass is slot 10");
+LUMACUT_STATIC_ASSERT(offsetof(ActionListSuite, PutObject) == 10 * LUMACUT_SLOT_BYTES, "PutObject is slot 10");
+LUMACUT_STATIC_ASSERT(offsetof(UIHooksSuite, GetPluginName) == 7 * LUMACUT_SLOT_BYTES, "GetPluginName is slot 7");
+LUMACUT_STATIC_ASSERT(offsetof(StringSuite, Release) == 13 * LUMACUT_SLOT_BYTES, "Release is slot 13");
+LUMACUT_STATIC_ASSERT(offsetof(AccessSuite, GetPluginAccess) == 2 * LUMACUT_SLOT_BYTES, "plug-in access is slot 2");
+LUMACUT_STATIC_ASSERT(offsetof(AccessSuite, GetPlatformAccess) == 6 * LUMACUT_SLOT_BYTES,
+                      "platform access is slot 6");
+LUMACUT_STATIC_ASSERT(offsetof(FileListSuite, BrowseUrl) == 3 * LUMACUT_SLOT_BYTES, "BrowseUrl is slot 3");
 
 #ifdef __cplusplus
 }

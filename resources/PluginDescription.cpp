@@ -101,7 +101,7 @@ TerminologyFields LumacutTerminology() {
     return fields;
 }
 
-std::vector<uint8_t> WritePropertyList(const PropertyListFields& fields) {
+std::vector<uint8_t> WritePropertyList(const PropertyListFields& fields, CodeMachine machine) {
     const std::string& vendor = fields.vendor;
     ResourceWriter out;
     out.U16(1);  // leading word
@@ -118,7 +118,9 @@ std::vector<uint8_t> WritePropertyList(const PropertyListFields& fields) {
     property("vers", false, [&](ResourceWriter& d) {
         d.U32(static_cast<uint32_t>(fields.interfaceMajor) << 16 | fields.interfaceMinor);
     });
-    property("wx86", true, [&](ResourceWriter& d) { d.CString(fields.entryPoint); });
+    // Same data, same place for both machines; only the key differs.
+    const char* const codeKey = machine == CodeMachine::kX64 ? "8664" : "wx86";
+    property(codeKey, true, [&](ResourceWriter& d) { d.CString(fields.entryPoint); });
     property("hstm", true, [&](ResourceWriter& d) {
         const TerminologyLink& link = fields.terminology;
         d.I32(link.version);

@@ -24,7 +24,7 @@ struct PropertyListFields {
     std::string category;
     uint16_t interfaceMajor = 0;  // host plug-in interface written for
     uint16_t interfaceMinor = 0;
-    std::string entryPoint;       // exported function the host calls on x86
+    std::string entryPoint;       // exported function the host calls
     TerminologyLink terminology;
     std::string enableCondition;  // when the host enables the command
 };
@@ -82,8 +82,13 @@ struct TerminologyFields {
 PropertyListFields LumacutPropertyList();
 TerminologyFields LumacutTerminology();
 
+// The machine the module's code is built for. The host looks for the entry
+// point under a property key named after its own machine, so a module
+// built for the other one is never called.
+enum class CodeMachine { kX86, kX64 };
+
 // Throw ResourceFieldError for a field that cannot be written.
-std::vector<uint8_t> WritePropertyList(const PropertyListFields& fields);
+std::vector<uint8_t> WritePropertyList(const PropertyListFields& fields, CodeMachine machine);
 std::vector<uint8_t> WriteTerminology(const TerminologyFields& fields);
 
 #endif

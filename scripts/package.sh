@@ -1,44 +1,67 @@
 #!/usr/bin/env bash
-# Builds the release zip a photographer installs from: the plug-in, the
-# install guide, and the licence notices of everything inside the module
-# (our code, and the GCC and mingw-w64 runtimes linked into it).
-#   scripts/package.sh                      build win32, write out/ZYT_Lumacut-<version>.zip
-#   scripts/package.sh MODULE OUTPUT.zip    package a module already built
+# Builds the release zip a photographer installs from: the plug-in for
+# 32-bit hosts and for x64 hosts, the install guide, and the licence notices
+# of everything inside the modules (our code, and the GCC and mingw-w64
+# runtimes linked into them).
+#   scripts/package.sh                               build win32 and win64, write out/ZYT_Lumacut-<version>.zip
+#                                                    and the setup program out/ZYT_Lumacut-<version>-setup.exe
+#   scripts/package.sh MODULE32 MODULE64 OUTPUT.zip  package modules already built
+# The builds strip their modules (the symbols stay beside them, in
+# ZYT_Lumacut.8li.debug), so the files packed are the very files tested.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 version=0.1
-if [ $# -ge 2 ]; then
-  module=$1
-  zipfile=$2
+if [ $# -ge 3 ]; then
+  module32=$1
+  module64=$2
+  zipfile=$3
 else
   "$top/scripts/install-deps.sh"
-  (cd "$top" && cmake --preset win32 >/dev/null && cmake --build --preset win32 -j"$(nproc)" >/dev/null)
-  module=$top/build/win32/bin/ZYT_Lumacut.8li
+  for preset in win32 win64; do
+    (cd "$top" && cmake --preset $preset >/dev/null && cmake --build --preset $preset -j"$(nproc)" >/dev/null)
+  done
+  module32=$top/build/win32/bin/ZYT_Lumacut.8li
+  module64=$top/build/win64/bin/ZYT_Lumacut.8li
   zipfile=$top/out/ZYT_Lumacut-$version.zip
 fi
-[ -f "$module" ] || { echo "package.sh: no module at $module" >&2; exit 1; }
-for notice in /usr/share/doc/gcc-mingw-w64-base/copyright /usr/share/doc/mingw-w64-i686-dev/copyright; do
-  [ -f "$notice" ] || { echo "package.sh: missing licence notice $notice (apt-get install g++-mingw-w64-i686)" >&2; exit 1; }
+for module in "$module32" "$module64"; do
+  [ -f "$module" ] || { echo "package.sh: no module at $module" >&2; exit 1; }
+  # A module that still has its symbols was not built by our presets.
+  if objdump -h "$module" 2>/dev/null | grep -q '\.debug_'; then
+    echo "package.sh: $module carries debug information; build it with the win32 or win64 preset" >&2
+    exit 1
+  fi
+done
+for notice in /usr/share/doc/gcc-mingw-w64-base/copyright /usr/share/doc/mingw-w64-i686-dev/copyright \
+              /usr/share/doc/mingw-w64-x86-64-dev/copyright; do
+  [ -f "$notice" ] || { echo "package.sh: missing licence notice $notice (scripts/install-deps.sh)" >&2; exit 1; }
 done
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
+# The release tree; the installer packs the same files from here.
 root=$stage/ZYT_Lumacut-$version
-mkdir -p "$root/licenses"
-cp "$module" "$root/ZYT_Lumacut.8li"
+mkdir -p "$root/licenses" "$root/32-bit" "$root/64-bit"
+cp "$module32" "$root/32-bit/ZYT_Lumacut.8li"
+cp "$module64" "$root/64-bit/ZYT_Lumacut.8li"
 cp "$top/docs/INSTALL-WINDOWS.txt" "$root/INSTALL.txt"
 cp "$top/LICENSE.txt" "$root/LICENSE.txt"
 cp /usr/share/doc/gcc-mingw-w64-base/copyright "$root/licenses/gcc-runtime.txt"
+# The i686 and x86-64 runtime packages carry the same notice.
 cp /usr/share/doc/mingw-w64-i686-dev/copyright "$root/licenses/mingw-w64-runtime.txt"
 echo "ZYT_Lumacut Version $version Release (12/2004)" > "$root/VERSION.txt"
-sha256sum "$module" | sed "s|  .*|  ZYT_Lumacut.8li|" > "$root/SHA256SUMS.txt"
+(cd "$root" && sha256sum 32-bit/ZYT_Lumacut.8li 64-bit/ZYT_Lumacut.8li > SHA256SUMS.txt)
+for bits in 32 64; do
+  echo "package.sh: $bits-bit/ZYT_Lumacut.8li $(stat -c %s "$root/$bits-bit/ZYT_Lumacut.8li") bytes"
+done
 mkdir -p "$(dirname "$zipfile")"
 # Written beside the target and renamed, so a failed run leaves no half zip.
 rm -f "$zipfile.partial"
 (cd "$stage" && zip -qrX "$zipfile.partial" "ZYT_Lumacut-$version")
 mv "$zipfile.partial" "$zipfile"
 echo "package.sh: wrote $zipfile"
-# The setup program installs both modules; only the full build has both.
-if [ $# -lt 2 ]; then
-  (cd "$top" && cmake --preset win64 >/dev/null && cmake --build --preset win64 -j"$(nproc)" >/dev/null)
-  "$top/installer/build-setup.sh" "$module" "$top/build/win64/bin/ZYT_Lumacut.8li" "$top/out/ZYT_Lumacut-$version-setup.exe"
+# The setup program installs the very modules the zip holds, beside it:
+# out/ZYT_Lumacut-<version>-setup.exe for the full build.
+if [ $# -lt 3 ]; then
+  "$top/installer/build-setup.sh" "$root/32-bit/ZYT_Lumacut.8li" "$root/64-bit/ZYT_Lumacut.8li" \
+    "$top/out/ZYT_Lumacut-$version-setup.exe"
 fi

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The main job: builds ZYT_Lumacut.8li and has our host stand-in load it
 # under Wine and run it. Arguments go to lumacut-host (try --help). Where
-# the kernel runs no 32-bit programs, the 64-bit twin of the module runs.
+# the kernel runs no 32-bit programs, the x64 module runs.
 # Without arguments: every mode's mask of the shipped photograph, the
 # contact sheet of them all, and the response chart of the modes, into out/.
 set -eu
@@ -16,7 +16,7 @@ windows=$(scripts/windows-preset.sh)
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j"$(nproc)" >/dev/null
 if [ "$windows" = win64 ]; then
-  echo "run.sh: this kernel runs no 32-bit programs; running the 64-bit twin of ZYT_Lumacut.8li" >&2
+  echo "run.sh: this kernel runs no 32-bit programs; running the x64 ZYT_Lumacut.8li" >&2
   cmake --preset win64 >/dev/null
   cmake --build --preset win64 -j"$(nproc)" >/dev/null
 fi

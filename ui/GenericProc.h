@@ -1,5 +1,5 @@
 // The dialog procedure of every framework dialog, exported as
-// "_GenericProc@16".
+// "_GenericProc@16" by the 32-bit module and "GenericProc" by the x64 one.
 #ifndef LUMACUT_UI_GENERIC_PROC_H
 #define LUMACUT_UI_GENERIC_PROC_H
 

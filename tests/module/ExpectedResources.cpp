@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "host/pe/PeImage.h"
+
 namespace {
 // A zeroed buffer of a known size, filled at given offsets: every byte not
 // placed stays zero, which is what terminators and padding are.
@@ -34,15 +36,16 @@ private:
 };
 }  // namespace
 
-std::vector<uint8_t> ExpectedPropertyList() {
+std::vector<uint8_t> ExpectedPropertyList(uint16_t machine) {
     Placed p(206);
     p.U16(0, 1).U32(2, 0).U32(6, 7);
+    const char(&codeKey)[5] = machine == kMachineAmd64 ? "8664" : "wx86";
     const struct {
         std::size_t offset;
-        const char key[5];
+        const char (&key)[5];
         uint32_t length;
-    } properties[] = {{10, "kind", 4}, {30, "name", 16}, {62, "catg", 8}, {86, "vers", 4},
-                      {106, "wx86", 16}, {138, "hstm", 28}, {182, "enbl", 8}};
+    } properties[] = {{10, "kind", 4},    {30, "name", 16},  {62, "catg", 8}, {86, "vers", 4},
+                      {106, codeKey, 16}, {138, "hstm", 28}, {182, "enbl", 8}};
     for (const auto& property : properties)
         p.Code(property.offset, "8BIM").Code(property.offset + 4, property.key).U32(property.offset + 8, 0).U32(property.offset + 12, property.length);
     // Each property's data starts 16 bytes after the property.

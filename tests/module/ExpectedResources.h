@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
-std::vector<uint8_t> ExpectedPropertyList();
+// The module's code property is keyed by its machine (a PE machine number):
+// "wx86" for i386, "8664" for amd64; every other byte is the same.
+std::vector<uint8_t> ExpectedPropertyList(uint16_t machine);
 std::vector<uint8_t> ExpectedTerminology();
 std::string ExpectedAboutText();
 

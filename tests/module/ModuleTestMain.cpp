@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
         else if (std::strcmp(argv[i], "--machine=amd64") == 0) machine = kMachineAmd64;
     std::ifstream in(OpenablePath(modulePath), std::ios::binary);
     if (!in) {
-        std::printf("no module at \"%s\": build the win32 preset first; skipped\n", modulePath.c_str());
+        std::printf("no module at \"%s\": build its Windows preset (win32 or win64) first; skipped\n", modulePath.c_str());
         return kSkipped;
     }
     moduleBytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -12,8 +12,7 @@
 const std::string& ModulePath();
 const std::vector<uint8_t>& ModuleBytes();
 const PeImage& Module();
-// kMachineI386 for the product; kMachineAmd64 for its 64-bit twin, which
-// carries the same resources and exports.
+// kMachineI386 for the 32-bit module, kMachineAmd64 for the x64 one.
 uint16_t ExpectedMachine();
 
 // A resource of the module in English (United States); the test fails if

@@ -92,32 +92,44 @@ TEST(ResourceWriter, StringsAndTheirLimits) {
     EXPECT_THROW(limits.Count16(65536), ResourceFieldError);  // would be written as 0 items
 }
 
-TEST(PropertyList, LaysOutThePluginsSevenProperties) {
-    const std::vector<uint8_t> bytes = WritePropertyList(LumacutPropertyList());
-    ASSERT_EQ(bytes.size(), 206u);
-    EXPECT_EQ(bytes[0] | bytes[1] << 8, 1);
-    EXPECT_EQ(Le32(bytes, 2), 0u);
-    const std::vector<Property> properties = Walk(bytes);
-    ASSERT_EQ(properties.size(), 7u);
-    struct Row {
-        std::size_t offset;
-        const char* key;
-        uint32_t length;
-    } rows[] = {{10, "kind", 4}, {30, "name", 16}, {62, "catg", 8}, {86, "vers", 4},
-                {106, "wx86", 16}, {138, "hstm", 28}, {182, "enbl", 8}};
-    for (std::size_t i = 0; i < 7; ++i) {
-        SCOPED_TRACE(rows[i].key);
-        EXPECT_EQ(properties[i].offset, rows[i].offset);
-        EXPECT_EQ(properties[i].key, rows[i].key);
-        EXPECT_EQ(properties[i].length, rows[i].length);
-        EXPECT_EQ(properties[i].vendor, "8BIM");
-        EXPECT_EQ(properties[i].id, 0u);
-        EXPECT_EQ((properties[i].offset - 10) % 4, 0u);
+// The x64 module's list differs from the 32-bit one's in the code
+// property's key alone: same data, same place.
+TEST(PropertyList, LaysOutThePluginsSevenPropertiesForEachMachine) {
+    const struct {
+        CodeMachine machine;
+        const char* codeKey;
+    } machines[] = {{CodeMachine::kX86, "wx86"}, {CodeMachine::kX64, "8664"}};
+    for (const auto& m : machines) {
+        SCOPED_TRACE(m.codeKey);
+        const std::vector<uint8_t> bytes = WritePropertyList(LumacutPropertyList(), m.machine);
+        ASSERT_EQ(bytes.size(), 206u);
+        EXPECT_EQ(bytes[0] | bytes[1] << 8, 1);
+        EXPECT_EQ(Le32(bytes, 2), 0u);
+        const std::vector<Property> properties = Walk(bytes);
+        ASSERT_EQ(properties.size(), 7u);
+        struct Row {
+            std::size_t offset;
+            const char* key;
+            uint32_t length;
+        } rows[] = {{10, "kind", 4},      {30, "name", 16},  {62, "catg", 8}, {86, "vers", 4},
+                    {106, m.codeKey, 16}, {138, "hstm", 28}, {182, "enbl", 8}};
+        for (std::size_t i = 0; i < 7; ++i) {
+            SCOPED_TRACE(rows[i].key);
+            EXPECT_EQ(properties[i].offset, rows[i].offset);
+            EXPECT_EQ(properties[i].key, rows[i].key);
+            EXPECT_EQ(properties[i].length, rows[i].length);
+            EXPECT_EQ(properties[i].vendor, "8BIM");
+            EXPECT_EQ(properties[i].id, 0u);
+            EXPECT_EQ((properties[i].offset - 10) % 4, 0u);
+        }
+        std::vector<uint8_t> entryPoint = Text("AutoPluginMain");
+        entryPoint.insert(entryPoint.end(), {0, 0});
+        EXPECT_EQ(Find(properties, m.codeKey).data, entryPoint);
     }
 }
 
 TEST(PropertyList, StringDataIsPaddedByTheRule) {
-    const std::vector<Property> properties = Walk(WritePropertyList(LumacutPropertyList()));
+    const std::vector<Property> properties = Walk(WritePropertyList(LumacutPropertyList(), CodeMachine::kX86));
     // One length byte and three letters fill a word: a whole word of zeros follows.
     EXPECT_EQ(Find(properties, "catg").data, (std::vector<uint8_t>{3, 'Z', 'Y', 'T', 0, 0, 0, 0}));
     // 4 + 4 + 4 + 2 + 12 = 26 bytes, padded to 28.
@@ -148,11 +160,11 @@ TEST(PropertyList, ChangedTextMovesOnlyWhatFollows) {
         {"hstm", [](PropertyListFields& f) { f.terminology.scope = "Z"; }, 20},  // 14 + 2 fills: +4
         {"enbl", [](PropertyListFields& f) { f.enableCondition = "PSHOP_ImageMode"; }, 20},
     };
-    const std::vector<Property> before = Walk(WritePropertyList(LumacutPropertyList()));
+    const std::vector<Property> before = Walk(WritePropertyList(LumacutPropertyList(), CodeMachine::kX86));
     for (const Case& c : cases) {
         PropertyListFields fields = LumacutPropertyList();
         c.change(fields);
-        const std::vector<uint8_t> bytes = WritePropertyList(fields);
+        const std::vector<uint8_t> bytes = WritePropertyList(fields, CodeMachine::kX86);
         const std::vector<Property> after = Walk(bytes);
         ASSERT_EQ(after.size(), before.size());
         const Property& changed = Find(after, c.key);
@@ -174,12 +186,12 @@ TEST(PropertyList, LengthByteFollowsTheName) {
     PropertyListFields fields = LumacutPropertyList();
     fields.name = "Lumacut";
     fields.category = std::string(200, 'c');
-    const std::vector<Property> properties = Walk(WritePropertyList(fields));
+    const std::vector<Property> properties = Walk(WritePropertyList(fields, CodeMachine::kX86));
     EXPECT_EQ(Find(properties, "name").data.front(), 7);
     EXPECT_EQ(Find(properties, "catg").data.front(), 200);
     EXPECT_EQ(Find(properties, "catg").length, 204u);
     fields.category = std::string(256, 'c');
-    EXPECT_THROW(WritePropertyList(fields), ResourceFieldError);
+    EXPECT_THROW(WritePropertyList(fields, CodeMachine::kX86), ResourceFieldError);
 }
 
 TEST(Terminology, IsUnpaddedAndLinkedToThePropertyList) {
