@@ -32,6 +32,44 @@ bool StartsWith(const uint8_t* bytes, std::size_t size, const char* magic, std::
     return size >= length && std::memcmp(bytes, magic, length) == 0;
 }
 
+uint32_t BigEndian(const uint8_t* bytes, int count) {
+    uint32_t value = 0;
+    for (int i = 0; i < count; ++i) value = (value << 8) | bytes[i];
+    return value;
+}
+
+// The size a PNG or JPEG header gives, read here so that a size the engine
+// refuses is refused alike under every platform decoder, and before one
+// reads further. Returns false where the header does not say (yet).
+bool HeaderSize(ImageFormat format, const uint8_t* data, std::size_t size, int64_t& width, int64_t& height) {
+    if (format == ImageFormat::Png) {
+        if (size < 24 || std::memcmp(data + 12, "IHDR", 4) != 0) return false;
+        width = BigEndian(data + 16, 4);
+        height = BigEndian(data + 20, 4);
+        return true;
+    }
+    if (format != ImageFormat::Jpeg) return false;
+    // Markers and their lengths up to the frame header (SOF0 to SOF15, but
+    // not DHT, JPG and DAC, which share the range).
+    for (std::size_t at = 2; at + 4 <= size && data[at] == 0xFF;) {
+        const uint8_t marker = data[at + 1];
+        if (marker == 0xFF) {  // fill byte
+            ++at;
+            continue;
+        }
+        const std::size_t length = BigEndian(data + at + 2, 2);
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+            if (at + 9 > size) return false;
+            height = BigEndian(data + at + 5, 2);
+            width = BigEndian(data + at + 7, 2);
+            return true;
+        }
+        if (marker == 0xDA || length < 2) return false;
+        at += 2 + length;
+    }
+    return false;
+}
+
 // Binary PNM (P5 gray, P6 colour), the one format read without a platform
 // decoder: its header is a few numbers, its samples follow uncompressed.
 class PnmReader {
@@ -131,6 +169,11 @@ bool ReadImageMemory(const uint8_t* data, std::size_t size, const std::string& n
     }
     ImageAssembler image;
     std::string why;
+    int64_t width = 0, height = 0;
+    if (HeaderSize(format, data, size, width, height) && !image.CheckSize(width, height, why)) {
+        error = name + ": " + why;
+        return false;
+    }
     const bool read = format == ImageFormat::Pnm ? PnmReader(data, size).Read(image, why)
                                                  : DecodeWithPlatform(format, data, size, image, why);
     if (!read) {
