@@ -3,8 +3,6 @@
 #include <new>
 #include <stdexcept>
 
-#include "Plane.h"
-
 namespace {
 // A 16-bit level to the nearest 8-bit one: 65535 / 255 = 257 steps apart.
 inline uint8_t Reduce16(uint32_t level) { return static_cast<uint8_t>((level * 255u + 32767u) / 65535u); }
@@ -52,17 +50,17 @@ void ConvertRow(const Sample* in, int width, const SampleLayout& layout, uint8_t
 }
 }  // namespace
 
-std::string ImageSizeProblem(int64_t width, int64_t height) {
+std::string ImageSizeProblem(int64_t width, int64_t height, std::size_t maxArea) {
     const std::string size = std::to_string(width) + " x " + std::to_string(height);
     if (width <= 0 || height <= 0) return "the image has no pixels (" + size + ")";
-    if (width > kMaxSide || height > kMaxSide || width * height > static_cast<int64_t>(kMaxArea))
+    if (width > kMaxSide || height > kMaxSide || width * height > static_cast<int64_t>(maxArea))
         return size + " is larger than " + std::to_string(kMaxSide) + " pixels a side or " +
-               std::to_string(kMaxArea / 1000000) + " megapixels";
+               std::to_string(maxArea / 1000000) + " megapixels";
     return std::string();
 }
 
 bool ImageAssembler::CheckSize(int64_t width, int64_t height, std::string& error) {
-    error = ImageSizeProblem(width, height);
+    error = ImageSizeProblem(width, height, maxArea_);
     refused_ = !error.empty();
     return !refused_;
 }

@@ -11,6 +11,7 @@
 
 #include "Document.h"
 #include "ImageFile.h"
+#include "Plane.h"
 
 // How a decoder hands over one row of pixels.
 struct SampleLayout {
@@ -23,6 +24,7 @@ struct SampleLayout {
 
 class ImageAssembler {
 public:
+    explicit ImageAssembler(std::size_t maxArea = kMaxArea) : maxArea_(maxArea) {}
     // Checks the size the header gives, then allocates the planes. Sizes come
     // as 64-bit numbers so that no header can wrap them. Returns false with a
     // message (no file name) for sizes the engine refuses or memory it lacks.
@@ -42,13 +44,14 @@ public:
 private:
     int width_ = 0;
     int height_ = 0;
+    std::size_t maxArea_;
     bool refused_ = false;
     SampleLayout layout_;
     RgbPlanes planes_;
 };
 
 // The message for a header size the engine refuses, or empty when it is fine.
-std::string ImageSizeProblem(int64_t width, int64_t height);
+std::string ImageSizeProblem(int64_t width, int64_t height, std::size_t maxArea = kMaxArea);
 
 // Decodes JPEG, PNG or TIFF bytes with the platform's decoders; `why` says
 // what was wrong, in the decoder's words.

@@ -161,13 +161,13 @@ ImageFormat SniffImageFormat(const uint8_t* bytes, std::size_t size) {
 }
 
 bool ReadImageMemory(const uint8_t* data, std::size_t size, const std::string& name, RgbPlanes& planes,
-                     std::string& error) {
+                     std::string& error, std::size_t maxArea) {
     const ImageFormat format = SniffImageFormat(data, size);
     if (format == ImageFormat::Unknown) {
         error = name + ": not an image lumacut-host can read (neither JPEG, PNG, TIFF nor binary PNM)";
         return false;
     }
-    ImageAssembler image;
+    ImageAssembler image(maxArea);
     std::string why;
     int64_t width = 0, height = 0;
     if (HeaderSize(format, data, size, width, height) && !image.CheckSize(width, height, why)) {

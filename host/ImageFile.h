@@ -31,9 +31,10 @@ ImageFormat SniffImageFormat(const uint8_t* bytes, std::size_t size);
 // naming the file on failure, also for images larger than the engine
 // accepts: that is known from the header, before any pixel is allocated.
 bool ReadImageFile(const std::string& path, RgbPlanes& planes, std::string& error);
-// The same for a file already in memory; `name` starts the messages.
+// The same for a file already in memory; `name` starts the messages. A
+// smaller `maxArea` keeps a fuzzer's inputs quick to decode.
 bool ReadImageMemory(const uint8_t* data, std::size_t size, const std::string& name, RgbPlanes& planes,
-                     std::string& error);
+                     std::string& error, std::size_t maxArea = kMaxArea);
 bool WriteGrayPng(const std::string& path, const Plane& plane, std::string& error);
 bool WriteRgbPng(const std::string& path, const RgbImage& image, std::string& error);
 

@@ -71,9 +71,19 @@ const SampleLayout* LayoutOf(const WICPixelFormatGUID& format) {
     return nullptr;
 }
 
+// WIC's codes in words where one is known; the code itself always, since a
+// decoder may return any.
 std::string Failed(const char* step, HRESULT result) {
-    char text[96];
-    wsprintfA(text, "%s failed (0x%08lX)", step, static_cast<unsigned long>(result));
+    const char* meaning = result == WINCODEC_ERR_UNKNOWNIMAGEFORMAT ? ": unknown format or damaged file"
+                          : result == WINCODEC_ERR_COMPONENTNOTFOUND ? ": no decoder for this file"
+                          : result == WINCODEC_ERR_BADHEADER         ? ": damaged header"
+                          : result == WINCODEC_ERR_BADIMAGE          ? ": damaged image"
+                          : result == WINCODEC_ERR_BADSTREAMDATA     ? ": damaged data"
+                          : result == WINCODEC_ERR_STREAMREAD        ? ": the file ends early"
+                          : result == E_OUTOFMEMORY                  ? ": not enough memory"
+                                                                     : "";
+    char text[128];
+    wsprintfA(text, "%s failed (0x%08lX%s)", step, static_cast<unsigned long>(result), meaning);
     return text;
 }
 
