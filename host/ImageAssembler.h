@@ -57,5 +57,7 @@ std::string ImageSizeProblem(int64_t width, int64_t height, std::size_t maxArea 
 // what was wrong, in the decoder's words.
 bool DecodeWithPlatform(ImageFormat format, const uint8_t* data, std::size_t size, ImageAssembler& image,
                         std::string& why);
+// The native half's TIFF reader, in a file of its own.
+bool DecodeTiff(const uint8_t* data, std::size_t size, ImageAssembler& image, std::string& why);
 
 #endif
