@@ -57,6 +57,7 @@ TEST(ImageFile, RoundsSixteenBitsAndPutsAlphaOnWhite) {
     const std::vector<Case> cases = {
         // red; black at coverage 128: (255 * 127 + 127) / 255 = 127.5 -> 127; blue at coverage 0
         {LUMACUT_TEST_IMAGES "/alpha-8bit.png", {{255, 0, 0}, {127, 127, 127}, {255, 255, 255}}},
+        // gray 0x0080 0x0081 0x01C0 0xFFFF
         {LUMACUT_TEST_IMAGES "/levels-16bit.png", {{0, 0, 0}, {1, 1, 1}, {2, 2, 2}, {255, 255, 255}}},
         // 0x0081 0x01C0 0xFFFF opaque; black at coverage 0x8080 on white is 32639, level 127
         {LUMACUT_TEST_IMAGES "/levels-16bit-alpha.tif", {{1, 2, 255}, {127, 127, 127}}},
