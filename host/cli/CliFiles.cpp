@@ -8,10 +8,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include <stb/stb_image.h>
-
-#include "host/engine/Plane.h"
-
 namespace fs = std::filesystem;
 
 namespace {
@@ -93,23 +89,6 @@ bool CheckImageFile(const std::string& path, std::string& error) {
         error = "cannot read " + path + ": " + std::strerror(errno);
         return false;
     }
-    int width = 0, height = 0, channels = 0;
-    const int known = stbi_info_from_file(file, &width, &height, &channels);
     std::fclose(file);
-    if (!known) {
-        error = path + ": not an image lumacut-host can read (" + stbi_failure_reason() + ")";
-        return false;
-    }
-    if (width <= 0 || height <= 0) {
-        error = path + ": the image has no pixels (" + std::to_string(width) + " x " + std::to_string(height) + ")";
-        return false;
-    }
-    if (width > kMaxSide || height > kMaxSide ||
-        static_cast<unsigned long long>(width) * static_cast<unsigned long long>(height) > kMaxArea) {
-        error = path + ": " + std::to_string(width) + " x " + std::to_string(height) + " is larger than " +
-                std::to_string(kMaxSide) + " pixels a side or " + std::to_string(kMaxArea / 1000000) +
-                " megapixels";
-        return false;
-    }
     return true;
 }

@@ -117,9 +117,10 @@ std::string UsageText() {
         "       lumacut-host [OPTIONS] run --all IMAGE --out DIR\n"
         "       lumacut-host [OPTIONS] chart --out DIR\n"
         "\n"
-        "Loads the ZYT_Lumacut plug-in, plays the host's part, and on an image (JPEG, PNG, BMP, GIF,\n"
-        "TGA, PSD, PNM) writes the selection the plug-in's events leave as a gray PNG. chart runs\n"
-        "every mode on a gray ramp and draws how strongly each selects each input level.\n"
+        "Loads the ZYT_Lumacut plug-in, plays the host's part, and on an image (JPEG, PNG or TIFF with\n"
+        "8 or 16 bits per channel, or binary PNM) writes the selection the plug-in's events leave as a\n"
+        "gray PNG. BMP, GIF, TGA and PSD files are not read: save them as TIFF or PNG first.\n"
+        "chart runs every mode on a gray ramp and draws how strongly each selects each input level.\n"
         "\n"
         "options:\n";
     for (const OptionSpec& option : KnownOptions()) {

@@ -42,24 +42,38 @@ TEST(ImageFile, MasksAndSheetsReadBackAsWritten) {
     std::remove(colourPath.c_str());
 }
 
-TEST(ImageFile, TransparentPixelsArePutOnWhite) {
-    // An uncompressed 32-bit TGA, 3 x 1, bottom-up BGRA: opaque red, half
-    // transparent black, fully transparent blue.
-    std::vector<uint8_t> tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 1, 0, 32, 8};
-    tga.insert(tga.end(), {0, 0, 255, 255, /**/ 0, 0, 0, 128, /**/ 255, 0, 0, 0});
-    const std::string path = TempPath("alpha.tga");
-    WriteBytes(path, tga);
-    RgbPlanes read;
-    std::string error;
-    ASSERT_TRUE(ReadImageFile(path, read, error)) << error;
-    ASSERT_EQ(read.red.Width(), 3);
-    EXPECT_EQ(read.red.At(0, 0), 255);
-    EXPECT_EQ(read.green.At(0, 0), 0);
-    // 0 * 128 + 255 * 127 = 32385 -> (32385 + 127) / 255 = 127.5 -> 127
-    EXPECT_EQ(read.red.At(1, 0), 127);
-    EXPECT_EQ(read.blue.At(2, 0), 255) << "colour of a transparent pixel does not show";
-    EXPECT_EQ(read.red.At(2, 0), 255);
-    std::remove(path.c_str());
+// The same levels from the native and the Windows decoders: 16-bit samples
+// rounded to the nearest 8-bit level (65535 / 255 = 257 apart, so 0x0080 is
+// below half a step and 0x0081 above it), transparent pixels put on white.
+TEST(ImageFile, RoundsSixteenBitsAndPutsAlphaOnWhite) {
+    struct Case {
+        std::string file;
+        std::vector<std::vector<int>> rgb;  // per pixel of the first row
+    };
+    // Our own PNM reader scales any maximum to 16 bits and rounds the same way:
+    // 500 of 1000 is 32768 of 65535, then level 128.
+    const std::string pnm = TempPath("levels.pgm");
+    WriteBytes(pnm, {'P', '5', ' ', '2', ' ', '1', ' ', '1', '0', '0', '0', '\n', 0x01, 0xF4, 0x03, 0xE8});
+    const std::vector<Case> cases = {
+        // red; black at coverage 128: (255 * 127 + 127) / 255 = 127.5 -> 127; blue at coverage 0
+        {LUMACUT_TEST_IMAGES "/alpha-8bit.png", {{255, 0, 0}, {127, 127, 127}, {255, 255, 255}}},
+        // gray 0x0080 0x0081 0x01C0 0xFFFF
+        {LUMACUT_TEST_IMAGES "/levels-16bit.png", {{0, 0, 0}, {1, 1, 1}, {2, 2, 2}, {255, 255, 255}}},
+        // 0x0081 0x01C0 0xFFFF opaque; black at coverage 0x8080 on white is 32639, level 127
+        {LUMACUT_TEST_IMAGES "/levels-16bit-alpha.tif", {{1, 2, 255}, {127, 127, 127}}},
+        {pnm, {{128, 128, 128}, {255, 255, 255}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        RgbPlanes read;
+        std::string error;
+        ASSERT_TRUE(ReadImageFile(c.file, read, error)) << error;
+        ASSERT_EQ(read.red.Width(), static_cast<int>(c.rgb.size()));
+        for (int x = 0; x < read.red.Width(); ++x)
+            EXPECT_EQ((std::vector<int>{read.red.At(x, 0), read.green.At(x, 0), read.blue.At(x, 0)}), c.rgb[x])
+                << "pixel " << x;
+    }
+    std::remove(pnm.c_str());
 }
 
 TEST(ImageFile, RefusesWhatItCannotRead) {
