@@ -100,6 +100,7 @@ const std::vector<OptionSpec>& KnownOptions() {
         {"--record", nullptr, "FILE", "run: keep the descriptor the plug-in hands back, as a host action would"},
         {"--replay", nullptr, "FILE", "run: play a recorded descriptor as the scripting parameters, "
                                       "instead of --mode"},
+        {"--verbose", "-v", nullptr, "run: also print every event the plug-in played, with its time"},
     };
     return options;
 }
@@ -113,7 +114,8 @@ std::string UsageText() {
         "       lumacut-host [OPTIONS] run --all IMAGE --out DIR\n"
         "\n"
         "Loads the ZYT_Lumacut plug-in, plays the host's part, and on an image (JPEG, PNG, BMP, GIF,\n"
-        "TGA, PSD, PNM) writes the selection the plug-in's events leave as a gray PNG.\n"
+        "TGA, PSD, PNM) writes the selection the plug-in's events leave as a gray PNG. A run prints a\n"
+        "line per mode as its mask is written, with its times; --verbose adds every event played.\n"
         "\n"
         "options:\n";
     for (const OptionSpec& option : KnownOptions()) {
@@ -211,11 +213,12 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
     line.replayFile = text("--replay");
     line.anyMode = Has(given, "--any-mode");
     line.dialog = Has(given, "--dialog");
+    line.verbose = Has(given, "--verbose");
     if (run) {
         if (!Refuse(given, {"--about"}, "does not go with run", error)) return false;
         return CheckRun(given, line, error);
     }
-    if (!Refuse(given, {"--mode", "--any-mode", "--all", "--mask", "--out", "--record", "--replay"},
+    if (!Refuse(given, {"--mode", "--any-mode", "--all", "--mask", "--out", "--record", "--replay", "--verbose"},
                 "needs the run command", error))
         return false;
     if (Has(given, "--about")) {

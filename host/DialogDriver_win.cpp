@@ -6,6 +6,7 @@
 
 #include "DialogDriver.h"
 #include "ImageFile.h"
+#include "PngWriter.h"
 
 namespace {
 // Long enough for a dialog on an emulated CPU, short enough that a hung

@@ -5,10 +5,8 @@
 
 // The one place where stb's implementations are compiled.
 #define STB_IMAGE_IMPLEMENTATION
-#define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STBI_FAILURE_USERMSG
 #include <stb/stb_image.h>
-#include <stb/stb_image_write.h>
 
 namespace {
 struct StbFree {
@@ -50,30 +48,5 @@ bool ReadImageFile(const std::string& path, RgbPlanes& planes, std::string& erro
             out[c][i] = alpha ? static_cast<uint8_t>((in[c] * cover + 255u * (255u - cover) + 127u) / 255u) : in[c];
     }
     planes = std::move(read);
-    return true;
-}
-
-bool WriteGrayPng(const std::string& path, const Plane& plane, std::string& error) {
-    if (plane.Empty()) {
-        error = path + ": nothing to write";
-        return false;
-    }
-    if (!stbi_write_png(path.c_str(), plane.Width(), plane.Height(), 1, plane.Data(), plane.Width())) {
-        error = path + ": cannot write the file";
-        return false;
-    }
-    return true;
-}
-
-bool WriteRgbPng(const std::string& path, const RgbImage& image, std::string& error) {
-    if (!AcceptableSize(image.width, image.height) ||
-        image.pixels.size() != static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) * 3) {
-        error = path + ": the image has no valid size";
-        return false;
-    }
-    if (!stbi_write_png(path.c_str(), image.width, image.height, 3, image.pixels.data(), image.width * 3)) {
-        error = path + ": cannot write the file";
-        return false;
-    }
     return true;
 }

@@ -1,4 +1,4 @@
-// Photographs in and masks out, through stb_image and stb_image_write.
+// Photographs in, through stb_image. Masks go out through PngWriter.h.
 #ifndef LUMACUT_HOST_IMAGE_FILE_H
 #define LUMACUT_HOST_IMAGE_FILE_H
 
@@ -21,7 +21,5 @@ struct RgbImage {
 // photograph opened as a document's background would be. Returns false with
 // a message on failure, also for images larger than the engine accepts.
 bool ReadImageFile(const std::string& path, RgbPlanes& planes, std::string& error);
-bool WriteGrayPng(const std::string& path, const Plane& plane, std::string& error);
-bool WriteRgbPng(const std::string& path, const RgbImage& image, std::string& error);
 
 #endif

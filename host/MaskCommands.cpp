@@ -2,22 +2,45 @@
 
 #include <cctype>
 #include <chrono>
+#include <cstdarg>
 #include <cstdio>
+#include <mutex>
 #include <filesystem>
 #include <system_error>
 #include <vector>
 
 #include "ActionText.h"
+#include "BoundedWorkers.h"
 #include "CliFiles.h"
 #include "CliStatus.h"
 #include "ContactSheet.h"
 #include "DescriptorFile.h"
 #include "ImageFile.h"
+#include "PngWriter.h"
 #include "MaskJob.h"
 
 namespace {
 double Milliseconds(std::chrono::steady_clock::duration duration) {
     return std::chrono::duration<double, std::milli>(duration).count();
+}
+
+// The host's thread and the writers both print; a line is never split.
+std::mutex printing;
+
+void Say(const std::string& line) {
+    std::lock_guard<std::mutex> lock(printing);
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Format(const char* format, ...) {
+    char text[1024];
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(text, sizeof text, format, arguments);
+    va_end(arguments);
+    return text;
 }
 
 int Fail(int status, const std::string& message) {
@@ -31,37 +54,57 @@ std::string RunLabel(int32_t mode) {
            ")";
 }
 
-// The events as the host received them, and how the run ended: kExitOk when
-// it left a selection without fault.
-int Report(const std::string& label, const MaskRun& run) {
-    std::printf("%s:\n", label.c_str());
+// --verbose: the events as the host received them, each with its time.
+void PrintEvents(const std::string& label, const MaskRun& run) {
+    std::string text = label + ":\n";
     for (std::size_t i = 0; i < run.played.size(); ++i) {
         const PlayedEvent& event = run.played[i];
         std::string outcome = event.status != 0 ? " -> " + StatusText(event.status) : std::string();
-        if (i < run.eventSeconds.size()) {
-            char time[32];
-            std::snprintf(time, sizeof time, " (%.1f ms)", run.eventSeconds[i] * 1000.0);
-            outcome += time;
-        }
-        std::printf("  %s%s\n", PlayedText(event).c_str(), outcome.c_str());
+        if (i < run.eventSeconds.size()) outcome += Format(" (%.1f ms)", run.eventSeconds[i] * 1000.0);
+        text += "  " + PlayedText(event) + outcome + "\n";
     }
-    std::printf("  status %d; %zu events executed in %.1f ms\n", static_cast<int>(run.status), run.played.size(),
-                run.engineSeconds * 1000.0);
-    std::fflush(stdout);
+    text += Format("  status %d; %zu events executed in %.1f ms", static_cast<int>(run.status), run.played.size(),
+                   run.engineSeconds * 1000.0);
+    Say(text);
+}
+
+// kExitOk when the run left a selection without fault.
+int CheckRun(const std::string& label, const MaskRun& run) {
     if (run.status != 0) return Fail(kExitRunFailed, "run failed: " + StatusText(run.status));
     if (!run.hostError.empty()) return Fail(kExitRunFailed, "run failed: the host saw an error: " + run.hostError);
     if (run.selection.Empty()) return Fail(kExitRunFailed, "run failed: " + label + " left no selection");
     return kExitOk;
 }
 
-int WriteMask(const std::string& path, const Plane& mask) {
+// A finished run's mask on its way to a file, on whichever thread writes it.
+struct MaskOutput {
+    std::string label;
+    Plane mask;
+    std::string path;
+    std::size_t events;
+    double eventMilliseconds;
+    std::chrono::steady_clock::time_point started;  // when the run began
+};
+
+// Writes the mask and prints the mode's line; the error otherwise.
+std::string WriteMask(const MaskOutput& output) {
+    const auto start = std::chrono::steady_clock::now();
     std::string error;
     const bool written = WriteAtomically(
-        path, [&](const std::string& temporary, std::string& why) { return WriteGrayPng(temporary, mask, why); },
+        output.path,
+        [&](const std::string& temporary, std::string& why) { return WriteGrayPng(temporary, output.mask, why); },
         error);
-    if (!written) return Fail(kExitInputOutput, error);
-    std::printf("  wrote %s\n", path.c_str());
-    return kExitOk;
+    if (!written) return error;
+    const auto end = std::chrono::steady_clock::now();
+    Say(Format("%s done in %.1f ms: %zu events in %.1f ms, %s written in %.1f ms", output.label.c_str(),
+               Milliseconds(end - output.started), output.events, output.eventMilliseconds, output.path.c_str(),
+               Milliseconds(end - start)));
+    return std::string();
+}
+
+MaskOutput OutputOf(const std::string& label, const MaskRun& run, const std::string& path,
+                    std::chrono::steady_clock::time_point started) {
+    return {label, run.selection, path, run.played.size(), run.engineSeconds * 1000.0, started};
 }
 
 int WriteRecord(const std::string& path, const std::optional<DescriptorValue>& descriptor) {
@@ -72,7 +115,7 @@ int WriteRecord(const std::string& path, const std::optional<DescriptorValue>& d
         [&](const std::string& temporary, std::string& why) { return SaveDescriptorFile(temporary, *descriptor, &why); },
         error);
     if (!written) return Fail(kExitInputOutput, error);
-    std::printf("  recorded %s in %s\n", DescriptorText(*descriptor).c_str(), path.c_str());
+    Say("recorded " + DescriptorText(*descriptor) + " in " + path);
     return kExitOk;
 }
 }  // namespace
@@ -107,9 +150,11 @@ int ReadMaskInputs(const CommandLine& line, MaskInputs& inputs) {
     } else {
         inputs.parameters = ModeParameters(line.mode);
     }
+    const auto readStart = std::chrono::steady_clock::now();
     if (!CheckImageFile(line.image, error) || !ReadImageFile(line.image, inputs.photo, error))
         return Fail(kExitInputOutput, error);
-    std::printf("%s: %d x %d\n", line.image.c_str(), inputs.photo.red.Width(), inputs.photo.red.Height());
+    Say(Format("%s: %d x %d, read in %.1f ms", line.image.c_str(), inputs.photo.red.Width(),
+               inputs.photo.red.Height(), Milliseconds(std::chrono::steady_clock::now() - readStart)));
     if (makeOutDir) {
         std::filesystem::create_directory(line.outDir, failure);
         if (failure) return Fail(kExitInputOutput, "cannot make " + line.outDir + ": " + failure.message());
@@ -120,40 +165,62 @@ int ReadMaskInputs(const CommandLine& line, MaskInputs& inputs) {
 int MaskOneMode(const PluginModule& module, const CommandLine& line, const MaskInputs& inputs) {
     const auto start = std::chrono::steady_clock::now();
     const RecordedRun recorded = RunOnImage(module, inputs.photo, {line.dialog ? 1 : 0, inputs.parameters});
-    const auto ran = std::chrono::steady_clock::now();
     const std::string label =
         line.replayFile.empty() ? RunLabel(line.mode) : "replay of " + DescriptorText(inputs.parameters);
-    if (int status = Report(label, recorded.run)) return status;
-    if (int status = WriteMask(line.mask, recorded.run.selection)) return status;
+    if (line.verbose) PrintEvents(label, recorded.run);
+    if (int status = CheckRun(label, recorded.run)) return status;
+    const std::string error = WriteMask(OutputOf(label, recorded.run, line.mask, start));
+    if (!error.empty()) return Fail(kExitInputOutput, error);
     if (!line.recordFile.empty())
         if (int status = WriteRecord(line.recordFile, recorded.handedBack)) return status;
-    const auto end = std::chrono::steady_clock::now();
-    std::printf("whole command: %.1f ms (the run %.1f, writing %.1f)\n", Milliseconds(end - start),
-                Milliseconds(ran - start), Milliseconds(end - ran));
     return kExitOk;
 }
 
+// The plug-in's runs follow one another on this thread, as a host calls a
+// plug-in; each finished mask goes to a writer thread while the next run
+// goes on. Only small copies of the masks are kept for the contact sheet.
 int MaskAllModes(const PluginModule& module, const CommandLine& line, const MaskInputs& inputs) {
     const auto start = std::chrono::steady_clock::now();
     const std::filesystem::path folder(line.outDir);
-    std::vector<SheetTile> tiles{{"Photograph", inputs.photo}};
-    double engineSeconds = 0;
-    for (int32_t mode = kFirstMode; mode <= kLastMode; ++mode) {
+    std::vector<SheetTile> tiles{{"Photograph", ScaledForSheet(inputs.photo)}};
+    double engineMilliseconds = 0;
+    int status = kExitOk;
+    BoundedWorkers writers(BoundedWorkers::DefaultThreads());
+    for (int32_t mode = kFirstMode; mode <= kLastMode && status == kExitOk && !writers.Failed(); ++mode) {
+        const auto runStart = std::chrono::steady_clock::now();
         const RecordedRun recorded = RunOnImage(module, inputs.photo, {line.dialog ? 1 : 0, ModeParameters(mode)});
+        const std::string label = RunLabel(mode);
+        if (line.verbose) PrintEvents(label, recorded.run);
+        status = CheckRun(label, recorded.run);
+        if (status != kExitOk) break;
+        engineMilliseconds += recorded.run.engineSeconds * 1000.0;
         const Plane& selection = recorded.run.selection;
-        if (int status = Report(RunLabel(mode), recorded.run)) return status;
-        if (int status = WriteMask((folder / MaskFileName(mode)).string(), selection)) return status;
-        engineSeconds += recorded.run.engineSeconds;
-        tiles.push_back({ModeCaption(mode), {selection, selection, selection}});
+        tiles.push_back({ModeCaption(mode), ScaledForSheet({selection, selection, selection})});
+        writers.Submit([output = OutputOf(label, recorded.run, (folder / MaskFileName(mode)).string(), runStart)] {
+            return WriteMask(output);
+        });
     }
-    const std::string sheetPath = (folder / "contact-sheet.png").string();
-    const RgbImage sheet = MakeContactSheet(tiles);
-    std::string error;
-    const bool written = WriteAtomically(
-        sheetPath, [&](const std::string& temporary, std::string& why) { return WriteRgbPng(temporary, sheet, why); },
-        error);
-    if (!written) return Fail(kExitInputOutput, error);
-    std::printf("wrote %s\nall modes: events executed in %.1f ms; whole command %.1f ms\n", sheetPath.c_str(),
-                engineSeconds * 1000.0, Milliseconds(std::chrono::steady_clock::now() - start));
+    if (status == kExitOk && !writers.Failed()) {
+        const std::string sheetPath = (folder / "contact-sheet.png").string();
+        writers.Submit([sheet = MakeContactSheet(tiles), sheetPath] {
+            const auto sheetStart = std::chrono::steady_clock::now();
+            std::string error;
+            const bool written = WriteAtomically(
+                sheetPath,
+                [&](const std::string& temporary, std::string& why) { return WriteRgbPng(temporary, sheet, why); },
+                error);
+            if (written)
+                Say(Format("contact sheet: %s written in %.1f ms", sheetPath.c_str(),
+                           Milliseconds(std::chrono::steady_clock::now() - sheetStart)));
+            return written ? std::string() : error;
+        });
+    }
+    // A failed run has said why; a writer's failure is the one line otherwise.
+    const std::string error = writers.Finish();
+    if (status != kExitOk) return status;
+    if (!error.empty()) return Fail(kExitInputOutput, error);
+    Say(Format("all %d modes and the contact sheet in %.1f ms (the plug-in's events %.1f ms)",
+               static_cast<int>(kLastMode - kFirstMode + 1), Milliseconds(std::chrono::steady_clock::now() - start),
+               engineMilliseconds));
     return kExitOk;
 }

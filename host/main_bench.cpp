@@ -13,6 +13,7 @@
 
 #include "ActionText.h"
 #include "ImageFile.h"
+#include "PngWriter.h"
 #include "LevelTable.h"
 #include "MaskJob.h"
 #include "PluginModule.h"

@@ -3,7 +3,7 @@
 # only what is missing, so it is cheap to rerun.
 set -eu
 packages=(cmake make g++ g++-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64 mingw-w64-x86-64-dev
-          wine wine32:i386 wine64 xvfb xauth googletest libstb-dev imagemagick zip unzip valgrind)
+          wine wine32:i386 wine64 xvfb xauth googletest libstb-dev zlib1g-dev libz-mingw-w64-dev imagemagick zip unzip valgrind)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
