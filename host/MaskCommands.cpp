@@ -33,7 +33,8 @@ void Say(const std::string& line) {
     std::fflush(stdout);
 }
 
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// gnu_printf: mingw's C++ runtime formats as glibc does (%zu), not as msvcrt.
+std::string Format(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
 std::string Format(const char* format, ...) {
     char text[1024];
     va_list arguments;
