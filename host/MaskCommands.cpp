@@ -4,8 +4,8 @@
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
-#include <mutex>
 #include <filesystem>
+#include <mutex>
 #include <system_error>
 #include <vector>
 
@@ -16,8 +16,8 @@
 #include "ContactSheet.h"
 #include "DescriptorFile.h"
 #include "ImageFile.h"
-#include "PngWriter.h"
 #include "MaskJob.h"
+#include "PngWriter.h"
 
 namespace {
 double Milliseconds(std::chrono::steady_clock::duration duration) {
@@ -36,11 +36,15 @@ void Say(const std::string& line) {
 // gnu_printf: mingw's C++ runtime formats as glibc does (%zu), not as msvcrt.
 std::string Format(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
 std::string Format(const char* format, ...) {
-    char text[1024];
-    va_list arguments;
+    va_list arguments, again;
     va_start(arguments, format);
-    std::vsnprintf(text, sizeof text, format, arguments);
+    va_copy(again, arguments);
+    const int length = std::vsnprintf(nullptr, 0, format, arguments);
     va_end(arguments);
+    std::string text(length > 0 ? static_cast<std::size_t>(length) + 1 : 1, '\0');
+    std::vsnprintf(&text[0], text.size(), format, again);
+    va_end(again);
+    text.resize(text.size() - 1);
     return text;
 }
 

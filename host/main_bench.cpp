@@ -13,10 +13,10 @@
 
 #include "ActionText.h"
 #include "ImageFile.h"
-#include "PngWriter.h"
 #include "LevelTable.h"
 #include "MaskJob.h"
 #include "PluginModule.h"
+#include "PngWriter.h"
 #include "RowBands.h"
 #include "entry/HostCodes.h"
 
