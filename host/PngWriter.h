@@ -9,8 +9,8 @@
 #include "Plane.h"
 
 // The row filters PNG defines, and the per-row choice of the one whose
-// output has the smallest sum of magnitudes (the heuristic the PNG
-// specification suggests).
+// output has the smallest sum of magnitudes (the usual heuristic of PNG
+// encoders), so that settings can be compared on real masks.
 enum class PngFilter { None = 0, Sub = 1, Up = 2, Average = 3, Paeth = 4, Adaptive = 5 };
 
 struct PngSettings {
