@@ -13,8 +13,17 @@
 # last column counts the pixels where the two masks differ: 0 when both
 # compute the same thing.
 #
+# Then the --all row, on the photograph as a JPEG of quality 92: the whole
+# `lumacut-host run --all` command, the events of its seven runs (as that
+# command reports them), and ImageMagick doing the seven chains one after
+# another, all in the same run, against the targets. Where Windows builds
+# are given (LUMACUT_BENCH_WINDOWS, e.g. "build/win64 build/win32"), the
+# same command of each runs under Wine; a 32-bit build only where this
+# machine runs 32-bit programs.
+#
 # Environment: LUMACUT_BENCH_BUILD (build folder, default build/bench),
-# LUMACUT_BENCH_MODES (default "1 3 6"), LUMACUT_BENCH_REPEAT (default 5).
+# LUMACUT_BENCH_MODES (default "1 3 6"), LUMACUT_BENCH_REPEAT (default 5),
+# LUMACUT_BENCH_WINDOWS (default none).
 set -eu
 cd "$(dirname "$0")/.."
 build=${LUMACUT_BENCH_BUILD:-build/bench}
@@ -35,12 +44,28 @@ cmake --build "$build" -j2 --target lumacut-bench lumacut-host ZYT_Lumacut >/dev
 
 echo "== making the 6000 x 4000 photograph"
 "$magick" samples/rocket.jpg -resize '6000x4000!' "$work/photo.ppm"
+"$magick" samples/rocket.jpg -resize '6000x4000!' -quality 92 "$work/photo.jpg"
 
 milliseconds() { echo $(( $(date +%s%N) / 1000000 )); }
 
 echo "== the engine, events of one run (lumacut-bench)"
 "$build/bin/lumacut-bench" "$work/photo.ppm" --modes "$(echo "$modes" | tr -d ' ')" --repeat "$repeat" \
   --tables "$work" | tee "$work/engine.txt"
+
+# ImageMagick's chain for one mode, from $1 to $2, with the curve tables
+# lumacut-bench wrote for it.
+magick_chain() {
+  local mode=$3 invert=() cluts=() table
+  case "$mode" in 3|4) invert=(-negate) ;; esac
+  for table in "$work"/clut-"$mode"-*.png; do
+    [ -e "$table" ] && cluts+=("$table" -clut)
+  done
+  # -depth 8 truncates here; half a level added first makes it round half
+  # up, as our luminosity does, so that both masks can be compared.
+  "$magick" "$1" -color-matrix '0.30 0.59 0.11 0.30 0.59 0.11 0.30 0.59 0.11' \
+    -channel R -separate +channel -evaluate Add 0.196078% -depth 8 "${invert[@]}" -interpolate Integer \
+    "${cluts[@]}" -statistic Median 3x3 "$2" 2>/dev/null
+}
 
 rows=()
 for mode in $modes; do
@@ -50,18 +75,8 @@ for mode in $modes; do
   "$build/bin/lumacut-host" run --mode "$mode" "$work/photo.ppm" --mask "$work/ours-$mode.png" >/dev/null
   whole=$(( $(milliseconds) - start ))
 
-  invert=()
-  case "$mode" in 3|4) invert=(-negate) ;; esac
-  cluts=()
-  for table in "$work"/clut-"$mode"-*.png; do
-    [ -e "$table" ] && cluts+=("$table" -clut)
-  done
   start=$(milliseconds)
-  # -depth 8 truncates here; half a level added first makes it round half
-  # up, as our luminosity does, so that both masks can be compared.
-  "$magick" "$work/photo.ppm" -color-matrix '0.30 0.59 0.11 0.30 0.59 0.11 0.30 0.59 0.11' \
-    -channel R -separate +channel -evaluate Add 0.196078% -depth 8 "${invert[@]}" -interpolate Integer \
-    "${cluts[@]}" -statistic Median 3x3 "$work/magick-$mode.png" 2>/dev/null
+  magick_chain "$work/photo.ppm" "$work/magick-$mode.png" "$mode"
   magickTime=$(( $(milliseconds) - start ))
 
   # compare prints the count of differing pixels on stderr and exits 1 when there are any.
@@ -78,3 +93,64 @@ for row in "${rows[@]}"; do
   awk -v mode="$mode" -v e="$events" -v w="$whole" -v m="$magickTime" -v d="$differ" 'BEGIN {
     printf "%-5s %13.1f ms %13d ms %13d ms %17.0fx %17.1fx %14s\n", mode, e, w, m, m / e, m / w, d }'
 done
+
+echo
+echo "== run --all on the 6000 x 4000 JPEG (quality 92), $(nproc) cores"
+# The curve tables of every mode, for ImageMagick's chains.
+"$build/bin/lumacut-bench" "$work/photo.ppm" --modes 1234567 --repeat 1 --tables "$work" >/dev/null
+# The command's last line: "all 7 modes and the contact sheet in X ms (the plug-in's events Y ms)".
+all_row() {
+  local label=$1 out=$2
+  shift 2
+  local start whole events
+  start=$(milliseconds)
+  "$@" run --all "$work/photo.jpg" --out "$out" >"$work/all.txt"
+  whole=$(( $(milliseconds) - start ))
+  events=$(awk '/^all 7 modes/ { sub(/^.*events /, ""); print $1 }' "$work/all.txt")
+  printf '%-34s %10d ms %12s ms\n' "$label" "$whole" "$events"
+  echo "$whole" >"$work/whole-$label"
+}
+printf '%-34s %13s %15s\n' "" "whole command" "events of 7 runs"
+all_row native "$work/all-native" "$build/bin/lumacut-host"
+for windows in ${LUMACUT_BENCH_WINDOWS:-}; do
+  if [ ! -x "$windows/bin/lumacut-host.exe" ]; then
+    echo "benchmark.sh: $windows/bin/lumacut-host.exe missing (cmake --build --preset $(basename "$windows"))" >&2
+    continue
+  fi
+  if [ "$(basename "$windows")" = win32 ] && ! scripts/can-run-i386.sh; then
+    echo "$(basename "$windows"): not measurable here, this kernel runs no 32-bit programs"
+    continue
+  fi
+  # A first start sets up the Wine prefix and is not part of the figure.
+  scripts/wine-run.sh "$windows/bin/lumacut-host.exe" --version >/dev/null 2>&1 || true
+  all_row "$(basename "$windows") under Wine" "$work/all-$(basename "$windows")" \
+    scripts/wine-run.sh "$windows/bin/lumacut-host.exe"
+done
+
+start=$(milliseconds)
+for mode in 1 2 3 4 5 6 7; do magick_chain "$work/photo.jpg" "$work/magick-all-$mode.png" "$mode"; done
+magickAll=$(( $(milliseconds) - start ))
+printf '%-34s %10d ms\n' "ImageMagick 6, the seven chains" "$magickAll"
+
+differ=0
+for mode in 1 2 3 4 5 6 7; do
+  ours=$(ls "$work"/all-native/mode-"$mode"-*.png)
+  count=$("$compare" -metric AE "$ours" "$work/magick-all-$mode.png" null: 2>&1 || true)
+  differ=$(( differ + ${count%%.*} ))
+done
+# The per-mode rows start from the same decoded pixels; here each program
+# decodes the JPEG itself, and JPEG decoders differ by a level here and there.
+echo "pixels where the seven native masks differ from ImageMagick's (each decoding the JPEG itself): $differ"
+
+echo
+echo "targets for run --all:"
+awk -v w="$(cat "$work/whole-native")" -v m="$magickAll" 'BEGIN {
+  printf "  native, 2 cores:          1.0 s or less    measured %.2f s   %s\n", w / 1000, (w <= 1000) ? "met" : "missed"
+  printf "  ImageMagick / native:     30x or more      measured %.1fx    %s\n", m / w, (m / w >= 30) ? "met" : "missed" }'
+if [ -e "$work/whole-win32 under Wine" ]; then
+  awk -v w="$(cat "$work/whole-win32 under Wine")" 'BEGIN {
+    printf "  32-bit build under Wine:  1.6 s or less    measured %.2f s   %s\n", w / 1000, (w <= 1600) ? "met" : "missed" }'
+else
+  echo "  32-bit build under Wine:  1.6 s or less    not measured (no 32-bit build run here)"
+fi
+echo "  (load average now: $(cut -d' ' -f1-3 /proc/loadavg); figures on a busy machine are upper bounds)"

@@ -32,4 +32,4 @@ echo "fuzz: lumacut_fuzz, running for ${seconds} s"
 echo "fuzz: lumacut_image_fuzz, running for ${seconds} s"
 "$build/lumacut_image_fuzz" -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2560 \
   -print_final_stats=1 -artifact_prefix="$build/findings/image-" "$@" "$build/image-corpus" fuzz/image-corpus \
-  tests/engine/images tests/cli/hostile
+  tests/host/image/images tests/host/cli/hostile

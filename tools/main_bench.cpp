@@ -4,10 +4,15 @@
 // run request; with one thread and with all. Also writes the curve tables
 // the plug-in played as 256 x 1 images, so that scripts/benchmark.sh can
 // give ImageMagick the same tables.
+#include <zlib.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <system_error>
 #include <string>
 #include <vector>
 
@@ -16,6 +21,7 @@
 #include "host/engine/LevelTable.h"
 #include "host/cli/MaskJob.h"
 #include "host/driver/PluginModule.h"
+#include "host/image/PngWriter.h"
 #include "host/engine/RowBands.h"
 #include "entry/HostCodes.h"
 
@@ -73,6 +79,52 @@ std::vector<LevelTable> PlayedCurves(const MaskRun& run) {
     return tables;
 }
 
+// Each PNG writer setting on the masks of the modes measured: CPU time
+// (std::clock; wall time on Windows) and bytes, so that the mask settings
+// can be chosen and checked again (docs/document-engine.md).
+bool ComparePngSettings(const std::string& folder, const std::vector<Plane>& masks) {
+    struct Named {
+        const char* name;
+        PngSettings settings;
+    };
+    const PngSettings chosen = MaskPngSettings();
+    const std::vector<Named> settings = {
+        {"none, default 1", {1, Z_DEFAULT_STRATEGY, PngFilter::None}},
+        {"none, default 6", {6, Z_DEFAULT_STRATEGY, PngFilter::None}},
+        {"none, run-length", {1, Z_RLE, PngFilter::None}},
+        {"sub, run-length", {1, Z_RLE, PngFilter::Sub}},
+        {"up, default 1", {1, Z_DEFAULT_STRATEGY, PngFilter::Up}},
+        {"up, default 6", {6, Z_DEFAULT_STRATEGY, PngFilter::Up}},
+        {"up, run-length", {1, Z_RLE, PngFilter::Up}},
+        {"paeth, default 1", {1, Z_DEFAULT_STRATEGY, PngFilter::Paeth}},
+        {"paeth, default 6", {6, Z_DEFAULT_STRATEGY, PngFilter::Paeth}},
+        {"paeth, run-length", {1, Z_RLE, PngFilter::Paeth}},
+        {"per row, default 6", {6, Z_DEFAULT_STRATEGY, PngFilter::Adaptive}},
+        {"per row, run-length", {1, Z_RLE, PngFilter::Adaptive}},
+    };
+    std::printf("%-22s %12s %14s   (%zu masks)\n", "PNG filter, zlib", "CPU ms", "bytes", masks.size());
+    const std::string path = folder + "/png-settings.png";
+    for (const Named& named : settings) {
+        const std::clock_t start = std::clock();
+        unsigned long long bytes = 0;
+        for (const Plane& mask : masks) {
+            std::string error;
+            if (!WriteGrayPng(path, mask, error, named.settings)) {
+                std::fprintf(stderr, "lumacut-bench: %s\n", error.c_str());
+                return false;
+            }
+            std::error_code ignored;
+            bytes += std::filesystem::file_size(path, ignored);
+        }
+        const bool isChosen = named.settings.filter == chosen.filter && named.settings.strategy == chosen.strategy &&
+                              named.settings.level == chosen.level;
+        std::printf("%-22s %12.0f %14llu%s\n", named.name, (std::clock() - start) * 1000.0 / CLOCKS_PER_SEC, bytes,
+                    isChosen ? "   <- the masks' setting" : "");
+    }
+    std::remove(path.c_str());
+    return true;
+}
+
 bool WriteTables(const std::string& folder, int32_t mode, const std::vector<LevelTable>& tables) {
     for (std::size_t i = 0; i < tables.size(); ++i) {
         Plane row(256, 1);
@@ -91,13 +143,14 @@ bool WriteTables(const std::string& folder, int32_t mode, const std::vector<Leve
 int main(int argc, char** argv) {
     if (argc < 2) {
         std::fprintf(stderr,
-                     "usage: lumacut-bench IMAGE [--repeat N] [--modes 1,3,6] [--tables DIR] [--mask-of MODE FILE]\n");
+                     "usage: lumacut-bench IMAGE [--repeat N] [--modes 1,3,6] [--tables DIR] [--mask-of MODE FILE]\n"
+                     "                     [--png-settings DIR]\n");
         return 2;
     }
     const std::string imagePath = argv[1];
     int repeats = 5;
     std::vector<int32_t> modes = {1, 3, 6};
-    std::string tablesFolder, maskFile;
+    std::string tablesFolder, maskFile, pngFolder;
     int32_t maskMode = 0;
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -109,6 +162,8 @@ int main(int argc, char** argv) {
                 if (*p >= '0' && *p <= '9') modes.push_back(*p - '0');
         } else if (arg == "--tables" && i + 1 < argc) {
             tablesFolder = argv[++i];
+        } else if (arg == "--png-settings" && i + 1 < argc) {
+            pngFolder = argv[++i];
         } else if (arg == "--mask-of" && i + 2 < argc) {
             maskMode = std::atoi(argv[++i]);
             maskFile = argv[++i];
@@ -137,6 +192,7 @@ int main(int argc, char** argv) {
                 "events, all", "whole run, all");
     // One run first, so that no measured run pays for first touches of memory.
     Measure(module, photo, modes.empty() ? 1 : modes[0], 1);
+    std::vector<Plane> masks;
     for (int32_t mode : modes) {
         SetRowBandThreads(1);
         const Timing single = Measure(module, photo, mode, repeats);
@@ -156,6 +212,8 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "lumacut-bench: %s\n", error.c_str());
             return 1;
         }
+        if (!pngFolder.empty()) masks.push_back(all.last.selection);
     }
+    if (!pngFolder.empty() && !ComparePngSettings(pngFolder, masks)) return 1;
     return 0;
 }

@@ -104,6 +104,7 @@ const std::vector<OptionSpec>& KnownOptions() {
         {"--record", nullptr, "FILE", "run: keep the descriptor the plug-in hands back, as a host action would"},
         {"--replay", nullptr, "FILE", "run: play a recorded descriptor as the scripting parameters, "
                                       "instead of --mode"},
+        {"--verbose", "-v", nullptr, "run, chart: also print every event the plug-in played, with its time"},
     };
     return options;
 }
@@ -119,8 +120,10 @@ std::string UsageText() {
         "\n"
         "Loads the ZYT_Lumacut plug-in, plays the host's part, and on an image (JPEG, PNG or TIFF with\n"
         "8 or 16 bits per channel, or binary PNM) writes the selection the plug-in's events leave as a\n"
-        "gray PNG. BMP, GIF, TGA and PSD files are not read: save them as TIFF or PNG first.\n"
-        "chart runs every mode on a gray ramp and draws how strongly each selects each input level.\n"
+        "gray PNG. BMP, GIF, TGA and PSD files are not read: save them as TIFF or PNG first. A run\n"
+        "prints a line per mode as its mask is written, with its times; --verbose adds every event\n"
+        "played. chart runs every mode on a gray ramp and draws how strongly each selects each input\n"
+        "level.\n"
         "\n"
         "options:\n";
     for (const OptionSpec& option : KnownOptions()) {
@@ -220,6 +223,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
     line.replayFile = text("--replay");
     line.anyMode = Has(given, "--any-mode");
     line.dialog = Has(given, "--dialog");
+    line.verbose = Has(given, "--verbose");
     if (run) {
         if (!Refuse(given, {"--about"}, "does not go with run", error)) return false;
         return CheckRun(given, line, error);
@@ -232,7 +236,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
         line.action = CommandLine::Action::Chart;
         return true;
     }
-    if (!Refuse(given, {"--mode", "--any-mode", "--all", "--mask", "--out", "--record", "--replay"},
+    if (!Refuse(given, {"--mode", "--any-mode", "--all", "--mask", "--out", "--record", "--replay", "--verbose"},
                 "needs the run command", error))
         return false;
     if (Has(given, "--about")) {

@@ -29,6 +29,7 @@ struct CommandLine {
     int32_t mode = 1;
     bool anyMode = false;    // let modes other than 1 to 7 through to the plug-in
     bool dialog = false;     // playInfo 1: ask for the plug-in's dialog
+    bool verbose = false;    // run: print every event played
     std::string image;
     std::string mask;
     std::string outDir;

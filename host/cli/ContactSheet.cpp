@@ -41,6 +41,27 @@ Plane ScaledDown(const Plane& plane, int width, int height) {
     return out;
 }
 
+namespace {
+struct TileSize {
+    int width, height;
+};
+
+TileSize SheetTileSize(int sourceWidth, int sourceHeight, const SheetLayout& layout) {
+    const int width = std::min(sourceWidth, layout.largestTileWidth);
+    return {width, std::max(1, static_cast<int>(static_cast<long long>(sourceHeight) * width / sourceWidth))};
+}
+}  // namespace
+
+RgbPlanes ScaledForSheet(const RgbPlanes& image, const SheetLayout& layout) {
+    const TileSize size = SheetTileSize(image.red.Width(), image.red.Height(), layout);
+    RgbPlanes scaled{ScaledDown(image.red, size.width, size.height),
+                     image.green.SharesPixelsWith(image.red) ? Plane() : ScaledDown(image.green, size.width, size.height),
+                     image.blue.SharesPixelsWith(image.red) ? Plane() : ScaledDown(image.blue, size.width, size.height)};
+    if (scaled.green.Empty()) scaled.green = scaled.red;
+    if (scaled.blue.Empty()) scaled.blue = scaled.red;
+    return scaled;
+}
+
 RgbImage MakeContactSheet(const std::vector<SheetTile>& tiles, const SheetLayout& layout) {
     if (tiles.empty()) throw std::invalid_argument("a contact sheet needs tiles");
     const int sourceWidth = tiles[0].image.red.Width();
@@ -48,8 +69,9 @@ RgbImage MakeContactSheet(const std::vector<SheetTile>& tiles, const SheetLayout
     for (const SheetTile& tile : tiles)
         if (tile.image.red.Width() != sourceWidth || tile.image.red.Height() != sourceHeight)
             throw std::invalid_argument("contact sheet tiles of different sizes");
-    const int tileWidth = std::min(sourceWidth, layout.largestTileWidth);
-    const int tileHeight = std::max(1, static_cast<int>(static_cast<long long>(sourceHeight) * tileWidth / sourceWidth));
+    const TileSize tile = SheetTileSize(sourceWidth, sourceHeight, layout);
+    const int tileWidth = tile.width;
+    const int tileHeight = tile.height;
     const int columns = std::max(1, std::min(layout.columns, static_cast<int>(tiles.size())));
     const int rows = (static_cast<int>(tiles.size()) + columns - 1) / columns;
 
@@ -68,13 +90,7 @@ RgbImage MakeContactSheet(const std::vector<SheetTile>& tiles, const SheetLayout
         const int row = static_cast<int>(i) / columns;
         const int left = layout.margin + column * (tileWidth + layout.margin);
         const int top = layout.margin + row * (tileHeight + layout.captionHeight + layout.margin);
-        const RgbPlanes& image = tiles[i].image;
-        RgbPlanes scaled{ScaledDown(image.red, tileWidth, tileHeight),
-                         image.green.SharesPixelsWith(image.red) ? Plane() : ScaledDown(image.green, tileWidth, tileHeight),
-                         image.blue.SharesPixelsWith(image.red) ? Plane() : ScaledDown(image.blue, tileWidth, tileHeight)};
-        if (scaled.green.Empty()) scaled.green = scaled.red;
-        if (scaled.blue.Empty()) scaled.blue = scaled.red;
-        canvas.Paste(scaled, left, top);
+        canvas.Paste(ScaledForSheet(tiles[i].image, layout), left, top);
         Caption(canvas, tiles[i].caption, left, top + tileHeight + layout.captionHeight / 4, tileWidth);
     }
     return canvas.TakeImage();

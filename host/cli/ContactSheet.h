@@ -27,6 +27,10 @@ struct SheetLayout {
 // (very tall tiles, or a layout's margins).
 RgbImage MakeContactSheet(const std::vector<SheetTile>& tiles, const SheetLayout& layout = SheetLayout());
 
+// The image at the size MakeContactSheet gives its tiles: tiles scaled
+// early make the same sheet, and a large mask need not be kept for it.
+RgbPlanes ScaledForSheet(const RgbPlanes& image, const SheetLayout& layout = SheetLayout());
+
 // The plane scaled to the given size, each output pixel the rounded mean of
 // the source pixels it covers.
 Plane ScaledDown(const Plane& plane, int width, int height);

@@ -6,6 +6,7 @@
 
 #include "DialogDriver.h"
 #include "host/image/ImageFile.h"
+#include "host/image/PngWriter.h"
 
 namespace {
 // Long enough for a dialog on an emulated CPU, short enough that a hung

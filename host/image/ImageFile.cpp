@@ -12,17 +12,11 @@
 
 #include "ImageAssembler.h"
 
-// The one place where stb_image_write is compiled.
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb/stb_image_write.h>
-
 namespace {
 // No photograph within the engine's limits needs more: 16-bit colour with
 // alpha, uncompressed, is 8 bytes a pixel, and a TIFF may carry previews
 // and layers beside it. Checked before the file is read into memory.
 constexpr uint64_t kMaxFileBytes = uint64_t{1} << 30;
-
-bool AcceptableSize(int width, int height) { return ImageSizeProblem(width, height).empty(); }
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -214,29 +208,4 @@ bool ReadImageFile(const std::string& path, RgbPlanes& planes, std::string& erro
         return false;
     }
     return ReadImageMemory(bytes.data(), bytes.size(), path, planes, error);
-}
-
-bool WriteGrayPng(const std::string& path, const Plane& plane, std::string& error) {
-    if (plane.Empty()) {
-        error = path + ": nothing to write";
-        return false;
-    }
-    if (!stbi_write_png(path.c_str(), plane.Width(), plane.Height(), 1, plane.Data(), plane.Width())) {
-        error = path + ": cannot write the file";
-        return false;
-    }
-    return true;
-}
-
-bool WriteRgbPng(const std::string& path, const RgbImage& image, std::string& error) {
-    if (!AcceptableSize(image.width, image.height) ||
-        image.pixels.size() != static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) * 3) {
-        error = path + ": the image has no valid size";
-        return false;
-    }
-    if (!stbi_write_png(path.c_str(), image.width, image.height, 3, image.pixels.data(), image.width * 3)) {
-        error = path + ": cannot write the file";
-        return false;
-    }
-    return true;
 }

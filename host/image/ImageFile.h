@@ -1,6 +1,6 @@
 // Photographs in, through the platform's decoders (libjpeg-turbo, libpng and
 // libtiff natively, the Windows Imaging Component under Windows) and our own
-// PNM reader; masks out through stb_image_write.
+// PNM reader. Masks go out through PngWriter.h.
 #ifndef LUMACUT_HOST_IMAGE_FILE_H
 #define LUMACUT_HOST_IMAGE_FILE_H
 
@@ -35,7 +35,5 @@ bool ReadImageFile(const std::string& path, RgbPlanes& planes, std::string& erro
 // smaller `maxArea` keeps a fuzzer's inputs quick to decode.
 bool ReadImageMemory(const uint8_t* data, std::size_t size, const std::string& name, RgbPlanes& planes,
                      std::string& error, std::size_t maxArea = kMaxArea);
-bool WriteGrayPng(const std::string& path, const Plane& plane, std::string& error);
-bool WriteRgbPng(const std::string& path, const RgbImage& image, std::string& error);
 
 #endif

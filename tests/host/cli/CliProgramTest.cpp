@@ -148,15 +148,16 @@ TEST(HostProgram, RecordedRunReplaysToTheSameEventsAndMask) {
     ScratchFolder folder("record-replay");
     PrepareInputs(folder);
     WriteFile(folder / "m.png", "replaced by the run");
-    const ProgramResult recorded = RunHostProgram(
-        {"run", "--mode", "3", folder / "photo.jpg", "--mask", folder / "m.png", "--record", folder / "r.txt"},
-        folder.Path());
+    const ProgramResult recorded = RunHostProgram({"run", "--verbose", "--mode", "3", folder / "photo.jpg", "--mask",
+                                                   folder / "m.png", "--record", folder / "r.txt"},
+                                                  folder.Path());
     ASSERT_EQ(recorded.exitStatus, kExitOk) << recorded.err;
     EXPECT_EQ(recorded.err, "");
     EXPECT_EQ(FileText(folder / "r.txt"), "# lumacut descriptor\n{\"Cnt \": 3}\n");
 
     const ProgramResult replayed = RunHostProgram(
-        {"run", "--replay", folder / "r.txt", folder / "photo.jpg", "--mask", folder / "again.png"}, folder.Path());
+        {"run", "-v", "--replay", folder / "r.txt", folder / "photo.jpg", "--mask", folder / "again.png"},
+        folder.Path());
     ASSERT_EQ(replayed.exitStatus, kExitOk) << replayed.err;
     EXPECT_FALSE(PlayedLines(recorded.out).empty());
     EXPECT_EQ(PlayedLines(replayed.out), PlayedLines(recorded.out));
@@ -185,6 +186,40 @@ TEST(HostProgram, AllModesWriteTheirMasksAndASheetIntoANewFolder) {
                              "5-midtones-wide", "6-midtones-medium", "7-midtones-narrow"})
         expected.insert(std::string("masks/mode-") + name + ".png");
     EXPECT_EQ(folder.Names(), expected);
+
+    // Without --verbose: the image, one line per mode as its mask is
+    // written, in whatever order the writers finish, the sheet and the total.
+    const std::vector<std::string> lines = Lines(result.out);
+    ASSERT_EQ(lines.size(), 10u) << result.out;
+    EXPECT_EQ(lines[0].rfind(folder / "photo.jpg: 640 x 427, read in ", 0), 0u) << lines[0];
+    std::set<int> modesDone;
+    for (std::size_t i = 1; i < lines.size() - 1; ++i) {
+        std::smatch done;
+        if (std::regex_match(lines[i], done, std::regex("mode ([1-7]) \\(.*\\) done in [0-9.]+ ms: [0-9]+ events in "
+                                                         "[0-9.]+ ms, .*/masks/mode-\\1-.*\\.png written in [0-9.]+ ms")))
+            modesDone.insert(std::stoi(done[1]));
+        else
+            EXPECT_EQ(lines[i].rfind("contact sheet: ", 0), 0u) << lines[i];
+    }
+    EXPECT_EQ(modesDone, (std::set<int>{1, 2, 3, 4, 5, 6, 7})) << result.out;
+    EXPECT_EQ(lines.back().rfind("all 7 modes and the contact sheet in ", 0), 0u) << lines.back();
+}
+
+// A writer thread fails (a folder stands where mode 3's mask goes): one
+// line, the input/output status, and no temporary left behind.
+TEST(HostProgram, AllModesStopAtAFailedWriteWithOneLine) {
+    ScratchFolder folder("all-write-fails");
+    fs::copy_file(LUMACUT_SAMPLE_PHOTO, folder / "photo.jpg");
+    fs::create_directories(folder / "masks/mode-3-shadows-normal.png/inside");
+    const ProgramResult result = RunHostProgram({"run", "--all", folder / "photo.jpg", "--out", folder / "masks"},
+                                                folder.Path());
+    EXPECT_EQ(result.exitStatus, kExitInputOutput);
+    const std::vector<std::string> lines = Lines(result.err);
+    ASSERT_EQ(lines.size(), 1u) << result.err;
+    EXPECT_EQ(lines[0].rfind("lumacut-host: cannot write " + folder / "masks/mode-3-shadows-normal.png", 0), 0u)
+        << lines[0];
+    for (const std::string& name : folder.Names()) EXPECT_EQ(name.find(".tmp-"), std::string::npos) << name;
+    EXPECT_TRUE(fs::is_directory(folder / "masks/mode-3-shadows-normal.png/inside"));
 }
 
 TEST(HostProgram, ModeOutsideTheDialogsGoesThroughOnlyWhenAskedFor) {

@@ -1,4 +1,4 @@
-// Files made to break image decoders (tests/cli/hostile): each must end in a
+// Files made to break image decoders (tests/host/cli/hostile): each must end in a
 // one-line error and exit status 1, leaving nothing behind, on every build.
 #include <gtest/gtest.h>
 

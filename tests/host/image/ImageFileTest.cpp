@@ -9,6 +9,7 @@
 
 #include "support/EngineReference.h"
 #include "host/image/ImageFile.h"
+#include "host/image/PngWriter.h"
 
 namespace {
 std::string TempPath(const std::string& name) { return ::testing::TempDir() + "lumacut-" + name; }
@@ -19,25 +20,44 @@ void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
 }
 
 TEST(ImageFile, MasksAndSheetsReadBackAsWritten) {
-    const Plane mask = RandomPlane(37, 11, 3);
-    std::string error;
+    // Every row filter the writer knows, each read back by a decoder of its
+    // own; one width of a single pixel (nothing left of any byte) and one
+    // image of random levels, which zlib cannot shrink, so it spans several
+    // IDAT chunks.
+    struct Case {
+        PngFilter filter;
+        int width, height;
+    };
+    const std::vector<Case> cases = {{PngFilter::None, 37, 11},    {PngFilter::Sub, 37, 11},
+                                     {PngFilter::Up, 37, 11},      {PngFilter::Average, 37, 11},
+                                     {PngFilter::Paeth, 37, 11},   {PngFilter::Adaptive, 37, 11},
+                                     {PngFilter::Paeth, 1, 5},     {MaskPngSettings().filter, 800, 700}};
     const std::string grayPath = TempPath("mask.png");
-    ASSERT_TRUE(WriteGrayPng(grayPath, mask, error)) << error;
-    RgbPlanes read;
-    ASSERT_TRUE(ReadImageFile(grayPath, read, error)) << error;
-    EXPECT_TRUE(read.red.SameLevels(mask) && read.green.SameLevels(mask) && read.blue.SameLevels(mask))
-        << "a gray file gives three equal planes";
-
-    RgbImage colour;
-    colour.width = 5;
-    colour.height = 3;
-    for (int i = 0; i < 15; ++i) colour.pixels.insert(colour.pixels.end(), {uint8_t(i), uint8_t(100 + i), uint8_t(250 - i)});
     const std::string colourPath = TempPath("colour.png");
-    ASSERT_TRUE(WriteRgbPng(colourPath, colour, error)) << error;
-    ASSERT_TRUE(ReadImageFile(colourPath, read, error)) << error;
-    EXPECT_EQ(read.red.At(4, 2), 14);
-    EXPECT_EQ(read.green.At(0, 1), 105);
-    EXPECT_EQ(read.blue.At(1, 0), 249);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.filter)) + ": " + std::to_string(c.width) + " x " +
+                     std::to_string(c.height));
+        const PngSettings settings{6, MaskPngSettings().strategy, c.filter};
+        const Plane mask = RandomPlane(c.width, c.height, 3);
+        std::string error;
+        ASSERT_TRUE(WriteGrayPng(grayPath, mask, error, settings)) << error;
+        RgbPlanes read;
+        ASSERT_TRUE(ReadImageFile(grayPath, read, error)) << error;
+        EXPECT_TRUE(read.red.SameLevels(mask) && read.green.SameLevels(mask) && read.blue.SameLevels(mask))
+            << "a gray file gives three equal planes";
+
+        RgbImage colour;
+        colour.width = c.width;
+        colour.height = c.height;
+        const Plane other = RandomPlane(c.width, c.height, 4);
+        for (std::size_t i = 0; i < mask.Size(); ++i)
+            colour.pixels.insert(colour.pixels.end(), {mask.Data()[i], other.Data()[i], uint8_t(255 - mask.Data()[i])});
+        ASSERT_TRUE(WriteRgbPng(colourPath, colour, error, settings)) << error;
+        ASSERT_TRUE(ReadImageFile(colourPath, read, error)) << error;
+        EXPECT_TRUE(read.red.SameLevels(mask) && read.green.SameLevels(other));
+        const int x = c.width - 1, y = c.height - 1;
+        EXPECT_EQ(read.blue.At(x, y), 255 - mask.At(x, y));
+    }
     std::remove(grayPath.c_str());
     std::remove(colourPath.c_str());
 }
