@@ -27,8 +27,13 @@ fi
 # Prefix, tests and mask runs share one virtual display: Wine's desktop
 # process lives as long as its server and keeps the display it was started
 # with.
+# The display ends only once Wine's servers have (scripts/wine-wait.sh).
 steps=""
+prefixes=""
 for preset in "${windows[@]}"; do
   steps="$steps echo '== $preset: test under Wine' && scripts/wine-prefix.sh build/$preset/bin/entry_requests_test.exe && ctest --preset $preset -j$jobs &&"
+  prefixes="$prefixes build/$preset/tests/loadlog/loadlog-prefix"
 done
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c "$steps echo '== masks of every module' && scripts/same-masks.sh"
+prefixes="$prefixes ${LUMACUT_WINEPREFIX64:-$HOME/.cache/lumacut/wineprefix64} ${LUMACUT_WINEPREFIX:-$HOME/.cache/lumacut/wineprefix}"
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c \
+  "$steps echo '== masks of every module' && scripts/same-masks.sh; status=\$?; scripts/wine-wait.sh $prefixes; exit \$status"
