@@ -1,5 +1,9 @@
 # Helpers that every folder's CMake file uses.
 
+# The repository's top folder: every library's headers are included from
+# there ("host/engine/Plane.h"), in this build and in the fuzz build alike.
+cmake_path(GET CMAKE_CURRENT_LIST_DIR PARENT_PATH LUMACUT_TOP)
+
 # The sources that fit the target: a piece bound to a platform has a Windows
 # half (File_win.cpp) and a POSIX half (File_posix.cpp); every other source
 # builds everywhere.

@@ -10,32 +10,28 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 program=${1:?usage: wine-run.sh PROGRAM [ARGS...]}
 
 # Runs Wine with the time limit. With LUMACUT_WINE_WAIT=1 it then waits for
-# the prefix's Wine server to end: Wine's helper processes (the desktop
-# window among them) hold the X display a few seconds after the program,
-# and a virtual display ended under them has Xlib print "X connection to
-# :99 broken" after a run that went well.
+# the prefix's Wine server to end (wine-wait.sh says why), for a caller
+# whose virtual display ends with this run.
 run_wine() {
-  local server=$1
-  shift
   if [ "${LUMACUT_WINE_WAIT:-0}" != 1 ]; then
     exec timeout --kill-after=10 "${LUMACUT_WINE_TIMEOUT:-900}" "$@"
   fi
   timeout --kill-after=10 "${LUMACUT_WINE_TIMEOUT:-900}" "$@"
   local status=$?
-  timeout 60 "$server" -w >/dev/null 2>&1 || true
+  "$here/wine-wait.sh" "${WINEPREFIX:-$HOME/.wine}"
   exit $status
 }
 
 case "$(od -An -tx1 -j0 -N2 "$program" 2>/dev/null | tr -d ' ')" in
   4d5a) ;;  # a PE file: decide by its machine below
-  *) run_wine wineserver wine "$@" ;;
+  *) run_wine wine "$@" ;;
 esac
 pe=$(od -An -tu4 -j60 -N4 "$program" | tr -d ' ')
 machine=$(od -An -tx2 -j$((pe + 4)) -N2 "$program" | tr -d ' ')
 if [ "$machine" = 8664 ]; then
   export WINEPREFIX=${WINEPREFIX:-${LUMACUT_WINEPREFIX64:-$HOME/.cache/lumacut/wineprefix64}}
   mkdir -p "$(dirname "$WINEPREFIX")"
-  run_wine /usr/lib/wine/wineserver64 /usr/lib/wine/wine64 "$@"
+  run_wine /usr/lib/wine/wine64 "$@"
 fi
 if ! "$here/can-run-i386.sh"; then
   echo "wine-run.sh: this machine's kernel runs no 32-bit programs, so 32-bit Wine cannot start $program." >&2
@@ -45,4 +41,4 @@ fi
 export WINEARCH=win32
 export WINEPREFIX=${WINEPREFIX:-${LUMACUT_WINEPREFIX:-$HOME/.cache/lumacut/wineprefix}}
 mkdir -p "$(dirname "$WINEPREFIX")"
-run_wine /usr/lib/wine/wineserver32 wine "$@"
+run_wine wine "$@"
