@@ -50,7 +50,8 @@ sign=()
 certificate=0
 "$top/scripts/sign.sh" --check || certificate=$?
 case $certificate in
-  0) sign=("-DSIGN=$top/scripts/sign.sh") ;;
+  # makensis runs the signing from the script's folder.
+  0) sign=("-DSIGN=$top/scripts/sign.sh"); LUMACUT_SIGN_PFX=$(absolute "$LUMACUT_SIGN_PFX"); export LUMACUT_SIGN_PFX ;;
   3) ;;
   *) exit 1 ;;
 esac

@@ -38,6 +38,10 @@ else
   zipfile=$top/out/ZYT_Lumacut-$version.zip
   setup=$top/out/ZYT_Lumacut-$version-setup.exe
 fi
+# The zip is written from the staging folder: name the outputs from anywhere.
+absolute() { case $1 in /*) echo "$1" ;; *) echo "$PWD/$1" ;; esac; }
+zipfile=$(absolute "$zipfile")
+[ -z "$setup" ] || setup=$(absolute "$setup")
 for module in "$module32" "$module64"; do
   [ -f "$module" ] || { echo "package.sh: no module at $module" >&2; exit 1; }
   # A module that still has its symbols was not built by our presets.
