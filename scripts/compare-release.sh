@@ -24,6 +24,7 @@ while read -r sum name; do
   name=${name#\*}
   shipped=$release/$name
   line="$name:"
+  rm -f "$work/signature" "$work/unsigned"
   if [ ! -f "$shipped" ]; then
     line="$line MISSING from the zip"
   elif [ "$(sha "$shipped")" != "$sum" ]; then
@@ -48,7 +49,6 @@ while read -r sum name; do
   fi
   echo "$line"
   differences=$((differences + 1))
-  rm -f "$work/signature" "$work/unsigned"
 done < "$release/SHA256SUMS.txt"
 # A module the sums do not name would go unchecked.
 while read -r name; do

@@ -56,8 +56,9 @@ for file in release.zip:again.zip setup.exe:again-setup.exe; do
 done
 check "the zip is the same bytes" cmp -s "$work/release.zip" "$work/again.zip"
 check "the setup program is the same bytes" cmp -s "$work/setup.exe" "$work/again-setup.exe"
-check "the module's link time is the last commit's" \
-  sh -c "objdump -p '$module64' | grep -q \"^Time/Date.*$(date -d "@$("$top/scripts/commit-time.sh")" '+%H:%M:%S %Y')\""
+linked=$(objdump -p "$module64" | sed -n 's|^Time/Date[[:space:]]*||p' | head -1)
+check "the module's link time is the last commit's ($linked)" \
+  test "$linked" = "$(date -d "@$("$top/scripts/commit-time.sh")" '+%a %b %e %H:%M:%S %Y')"
 
 # A release whose 64-bit module was altered and its sum rewritten to match,
 # and whose 32-bit module was damaged after its sum was written.

@@ -25,6 +25,10 @@ openssl req -x509 -newkey rsa:2048 -nodes -subj "/CN=ZYT throwaway signer" -days
   openssl pkcs12 -export -inkey key.pem -in cert.pem -out maker.pfx -passout pass:right-password ||
   { echo "FAILED: openssl could not make the throwaway certificate"; exit 1; }
 head -c 600 maker.pfx > cut.pfx
+digest() {  # digest Current|Calculated VERIFY_OUTPUT: the digest signed, or that of the file's bytes
+  sed -n "s/^$1 message digest *: *//p" <<< "$2"
+}
+trusted() { osslsigncode verify -CAfile cert.pem -in "$1" >/dev/null 2>&1; }
 package() {  # package NAME: package.sh into NAME.zip and NAME-setup.exe, its errors into NAME.err
   "$top/scripts/package.sh" "$module32" "$module64" "$1.zip" "$1-setup.exe" >/dev/null 2>"$1.err"
 }
@@ -52,19 +56,17 @@ for file in "$dir/32-bit/ZYT_Lumacut.8li" "$dir/64-bit/ZYT_Lumacut.8li" signed-s
   # Without the throwaway root trusted, the chain fails but the digest of
   # the bytes must match the signed one; with it trusted, all verifies.
   untrusted=$(osslsigncode verify -in "$file" 2>&1)
-  current=$(sed -n 's/^Current message digest *: *//p' <<< "$untrusted")
-  calculated=$(sed -n 's/^Calculated message digest *: *//p' <<< "$untrusted")
-  check "$file: SHA-256 signature over its bytes" \
-    test -n "$current" -a "$current" = "$calculated" -a "$(grep -c '^Message digest algorithm *: SHA256' <<< "$untrusted")" = 1
+  check "$file: a SHA-256 signature over its very bytes" \
+    test -n "$(digest Current "$untrusted")" -a "$(digest Current "$untrusted")" = "$(digest Calculated "$untrusted")" \
+    -a "$(sed -n 's/^Message digest algorithm *: *//p' <<< "$untrusted" | sort -u)" = SHA256
   check "$file: only the chain is untrusted" grep -q "self-signed certificate" <<< "$untrusted"
-  check "$file: verifies with the signer trusted" osslsigncode verify -CAfile cert.pem -in "$file" >/dev/null 2>&1
+  check "$file: verifies with the signer trusted" trusted "$file"
 done
 cp "$dir/64-bit/ZYT_Lumacut.8li" altered.8li
 printf 'X' | dd of=altered.8li bs=1 seek=4096 conv=notrunc 2>/dev/null
 altered=$(osslsigncode verify -CAfile cert.pem -in altered.8li 2>&1)
 check "an altered signed module fails, its digest no longer the signed one" \
-  test $? != 0 -a -n "$(sed -n 's/^Current message digest *: *//p' <<< "$altered")" -a \
-  "$(sed -n 's/^Current message digest *: *//p' <<< "$altered")" != "$(sed -n 's/^Calculated message digest *: *//p' <<< "$altered")"
+  test $? != 0 -a -n "$(digest Current "$altered")" -a "$(digest Current "$altered")" != "$(digest Calculated "$altered")"
 check "the checksum file is of the signed modules" sh -c "cd $dir && sha256sum -c --quiet SHA256SUMS.txt"
 for bits in 32 64; do
   osslsigncode remove-signature -in "$dir/$bits-bit/ZYT_Lumacut.8li" -out "unsigned$bits.8li" >/dev/null 2>&1
