@@ -77,8 +77,12 @@ find "$stage" -type d -exec chmod 755 {} + && find "$stage" -type f -exec chmod 
 find "$stage" -exec touch -d "@$("$top/scripts/commit-time.sh")" {} +
 # The setup program installs the very modules the zip holds (and signs
 # itself and its uninstaller with the same certificate).
+# Its header picture is the one generated beside the x64 module, where
+# there is one, so that a build in another folder packs its own.
 if [ -n "$setup" ]; then
-  "$top/installer/build-setup.sh" "$root/32-bit/ZYT_Lumacut.8li" "$root/64-bit/ZYT_Lumacut.8li" "$stage/setup.exe"
+  logo=()
+  [ ! -f "$(dirname "$module64")/../resources/logo.bmp" ] || logo=("$(dirname "$module64")/../resources/logo.bmp")
+  "$top/installer/build-setup.sh" "$root/32-bit/ZYT_Lumacut.8li" "$root/64-bit/ZYT_Lumacut.8li" "$stage/setup.exe" "${logo[@]}"
 fi
 mkdir -p "$(dirname "$zipfile")"
 # Written beside the target and renamed, so a failed run leaves no half zip.

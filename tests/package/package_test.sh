@@ -45,7 +45,7 @@ echo "$verified"
 echo "(rebuilding both modules took $(($(date +%s) - start)) s)"
 check "verify-release.sh finds both modules the same as the fresh build's" \
   test $status = 0 -a "$(grep -c ': same bytes as the rebuild' <<< "$verified")" = 2
-"$top/scripts/package.sh" "$fresh/rebuilt/32-bit/ZYT_Lumacut.8li" "$fresh/rebuilt/64-bit/ZYT_Lumacut.8li" \
+"$top/scripts/package.sh" "$fresh/win32/bin/ZYT_Lumacut.8li" "$fresh/win64/bin/ZYT_Lumacut.8li" \
   "$work/again.zip" "$work/again-setup.exe" >/dev/null
 echo "first build                                                        second build"
 for file in 32-bit/ZYT_Lumacut.8li 64-bit/ZYT_Lumacut.8li; do
