@@ -28,11 +28,14 @@ check() {
 }
 
 sign_once() {  # sign_once IN OUT [TIMESTAMP_URL]
-  local stamp=()
+  local stamp=() password=()
   [ -z "${3:-}" ] || stamp=(-ts "$3")
+  # The password goes through a pipe, never the command line; osslsigncode
+  # reads an empty one as an error, and needs none then.
+  [ -z "${LUMACUT_SIGN_PASSWORD:-}" ] || password=(-readpass -)
   rm -f "$2"
   printf '%s' "${LUMACUT_SIGN_PASSWORD:-}" |
-    timeout 120 osslsigncode sign -pkcs12 "$pfx" -readpass - -h sha256 -n ZYT_Lumacut "${stamp[@]}" \
+    timeout 60 osslsigncode sign -pkcs12 "$pfx" "${password[@]}" -h sha256 -n ZYT_Lumacut "${stamp[@]}" \
       -in "$1" -out "$2" > "$2.log" 2>&1
 }
 
@@ -55,6 +58,7 @@ for file in "$@"; do
       fail "could not sign $file: $(grep -v '^$' "$signed.log" | tail -1)"
     fi
   fi
+  chmod --reference="$file" "$signed"
   mv "$signed" "$file"
   rm -f "$signed.log"
 done
