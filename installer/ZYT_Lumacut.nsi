@@ -21,6 +21,13 @@ Name "${PRODUCT}"
 Caption "${PRODUCT} ${VERSION} Setup"
 UninstallCaption "${PRODUCT} ${VERSION} Uninstall"
 OutFile "${OUTFILE}"
+; Signed with the maker's certificate when build-setup.sh has one: the
+; uninstaller as it is written into the program, the program once finished.
+; A signing that fails stops the build.
+!ifdef SIGN
+  !uninstfinalize '"${SIGN}" "%1"' = 0
+  !finalize '"${SIGN}" "%1"' = 0
+!endif
 InstallDir "$PROGRAMFILES64\ZYT\Lumacut"
 RequestExecutionLevel admin
 BrandingText "ZYT"

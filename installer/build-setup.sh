@@ -35,10 +35,29 @@ pe_machine() {  # the machine field of a PE file's header, e.g. 014c or 8664
 absolute() { (cd "$(dirname "$1")" && echo "$(pwd)/$(basename "$1")"); }
 mkdir -p "$(dirname "$output")"
 # Written beside the target and renamed, so a failed build leaves no half program.
-rm -f "$output.partial"
-makensis -V2 \
-  "-DMODULE32=$(absolute "$module32")" "-DMODULE64=$(absolute "$module64")" \
-  "-DLOGO=$(absolute "$logo")" "-DOUTFILE=$(absolute "$output").partial" \
+partial=$(absolute "$output").partial
+rm -f "$partial"
+# The program keeps each file's time; copies dated at the last commit make
+# every build of a commit give the same program.
+inputs=$(mktemp -d)
+trap 'rm -rf "$partial" "$inputs"' EXIT
+cp "$module32" "$inputs/module32.8li"
+cp "$module64" "$inputs/module64.8li"
+cp "$logo" "$inputs/logo.bmp"
+touch -d "@$("$top/scripts/commit-time.sh")" "$inputs"/*
+# With the maker's certificate, the program and the uninstaller it writes are signed as makensis finishes them.
+sign=()
+certificate=0
+"$top/scripts/sign.sh" --check || certificate=$?
+case $certificate in
+  # makensis runs the signing from the script's folder.
+  0) sign=("-DSIGN=$top/scripts/sign.sh"); LUMACUT_SIGN_PFX=$(absolute "$LUMACUT_SIGN_PFX"); export LUMACUT_SIGN_PFX ;;
+  3) ;;
+  *) exit 1 ;;
+esac
+makensis -V2 "${sign[@]}" \
+  "-DMODULE32=$inputs/module32.8li" "-DMODULE64=$inputs/module64.8li" \
+  "-DLOGO=$inputs/logo.bmp" "-DOUTFILE=$partial" \
   "$here/ZYT_Lumacut.nsi" >&2
-mv "$output.partial" "$output"
+mv "$partial" "$output"
 echo "build-setup.sh: wrote $output"

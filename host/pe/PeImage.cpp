@@ -61,6 +61,18 @@ bool ResourceName::Matches(const ResourceName& other) const {
 
 std::string ResourceName::Text() const { return IsId() ? std::to_string(id) : "\"" + name + "\""; }
 
+uint32_t PeImage::ComputedCheckSum() const {
+    // Windows' sum: the file's 16-bit words added with the carries folded
+    // back in, the checksum field counted as zero, plus the file's length.
+    uint32_t sum = 0;
+    for (std::size_t i = 0; i < bytes_.size(); i += 2) {
+        if (i + 2 > checkSumOffset_ && i < checkSumOffset_ + 4) continue;
+        sum += bytes_[i] | (i + 1 < bytes_.size() ? bytes_[i + 1] << 8 : 0);
+        sum = (sum & 0xFFFF) + (sum >> 16);
+    }
+    return static_cast<uint32_t>(((sum & 0xFFFF) + (sum >> 16)) + bytes_.size());
+}
+
 PeImage PeImage::FromFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw PeFormatError("cannot open " + path);
@@ -83,6 +95,7 @@ PeImage::PeImage(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {
     const uint16_t magic = file.U16(optional);
     if (magic != kPe32Magic && magic != kPe32PlusMagic) throw PeFormatError("neither a PE32 nor a PE32+ image");
     pe32Plus_ = magic == kPe32PlusMagic;
+    checkSumOffset_ = optional + 64;
     // The 64-bit header's wider image base and stack fields move the
     // directories 16 bytes further.
     const std::size_t directories = pe32Plus_ ? 112 : 96;

@@ -63,6 +63,10 @@ public:
     bool IsDll() const { return (characteristics_ & kImageFileDll) != 0; }
     bool IsPe32Plus() const { return pe32Plus_; }
     const std::vector<PeSection>& Sections() const { return sections_; }
+    // The checksum the optional header holds, and the one the file's bytes
+    // give; tools that check a module compare the two.
+    uint32_t StoredCheckSum() const { return View().U32(checkSumOffset_); }
+    uint32_t ComputedCheckSum() const;
 
     // The file offset of `size` bytes at `rva`, all inside one section's
     // data in the file.
@@ -91,6 +95,7 @@ private:
     uint16_t machine_ = 0;
     uint16_t characteristics_ = 0;
     bool pe32Plus_ = false;
+    std::size_t checkSumOffset_ = 0;
     std::vector<PeSection> sections_;
     std::vector<Directory> directories_;
 };

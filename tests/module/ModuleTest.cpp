@@ -22,6 +22,10 @@ TEST(Module, IsADllForItsMachine) {
     EXPECT_EQ(Module().Machine(), ExpectedMachine());
     EXPECT_EQ(Module().IsPe32Plus(), ExpectedMachine() == kMachineAmd64);
     EXPECT_TRUE(Module().IsDll());
+    // Kept correct, not zeroed, also once a signature is appended: some
+    // tools refuse a module whose sum does not match.
+    EXPECT_NE(Module().StoredCheckSum(), 0u);
+    EXPECT_EQ(Module().StoredCheckSum(), Module().ComputedCheckSum());
 }
 
 // The dialog procedure keeps its stdcall name on i386; x64 has one calling
