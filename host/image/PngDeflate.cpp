@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
+#include <ctime>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -11,8 +11,12 @@
 #include "host/engine/RowBands.h"
 
 namespace {
-double SecondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+// CPU time of the calling thread: what a stage cost, however many other
+// threads the cores were shared with (mingw's runtime has the POSIX clock too).
+double ThreadSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
 // Filters rows [begin, end) into `out` (replacing it), each row its type
@@ -29,7 +33,11 @@ void FilterRows(const PngRows& rows, PngFilter filter, int begin, int end, const
 
 // What one thread needs, made before it starts (a band's pass may not throw).
 struct BlockWorker {
-    BlockWorker(const PngSettings& settings) : deflater(settings.level, settings.strategy) {}
+    BlockWorker(const PngSettings& settings, std::size_t blockBytes, std::size_t beforeBytes)
+        : deflater(settings.level, settings.strategy) {
+        data.reserve(blockBytes);
+        before.reserve(beforeBytes);
+    }
     BlockDeflater deflater;
     std::vector<uint8_t> before, data, scratch;
     PngTimes times;
@@ -47,15 +55,16 @@ bool DeflatePngRows(const PngRows& rows, const PngSettings& settings, std::vecto
     const std::vector<uint8_t> zeros(bytes, 0);
     const int blockRows = PngBlockRows(rows.width, rows.pixelBytes);
     const int blocks = (rows.height - 1) / blockRows + 1;
-    // The rows whose filtered bytes fill deflate's window before a block.
-    const int windowRows = static_cast<int>((kDeflateWindowBytes + bytes) / (bytes + 1));
+    // The rows whose filtered bytes fill what deflate can use before a block.
+    const int windowRows = static_cast<int>((DeflateReach(settings.strategy) + bytes) / (bytes + 1));
     pieces.assign(static_cast<std::size_t>(blocks), {});
     std::vector<uint32_t> adlers(static_cast<std::size_t>(blocks), 0);
 
     const std::vector<RowBand> bands = PlanRowBands(blocks, static_cast<std::size_t>(blockRows) * bytes);
     std::vector<std::unique_ptr<BlockWorker>> workers;
     for (std::size_t i = 0; i < bands.size(); ++i) {
-        workers.push_back(std::make_unique<BlockWorker>(settings));
+        workers.push_back(std::make_unique<BlockWorker>(settings, static_cast<std::size_t>(blockRows) * (bytes + 1),
+                                                        static_cast<std::size_t>(windowRows) * (bytes + 1)));
         if (!workers.back()->deflater.Ready()) {
             why = "no memory for the compressor";
             return false;
@@ -71,15 +80,15 @@ bool DeflatePngRows(const PngRows& rows, const PngSettings& settings, std::vecto
         try {
             for (int block = nextBlock++; block < blocks && !failed; block = nextBlock++) {
                 const int begin = block * blockRows, end = std::min(rows.height, begin + blockRows);
-                auto start = std::chrono::steady_clock::now();
-                if (begin > 0)
+                double start = ThreadSeconds();
+                if (begin > 0 && windowRows > 0)
                     FilterRows(rows, settings.filter, std::max(0, begin - windowRows), begin, zeros, worker.before,
                                worker.scratch);
                 else
                     worker.before.clear();
                 FilterRows(rows, settings.filter, begin, end, zeros, worker.data, worker.scratch);
-                worker.times.filterSeconds += SecondsSince(start);
-                start = std::chrono::steady_clock::now();
+                worker.times.filterSeconds += ThreadSeconds() - start;
+                start = ThreadSeconds();
                 std::vector<uint8_t>& piece = pieces[static_cast<std::size_t>(block)];
                 const bool last = block + 1 == blocks;
                 if (!worker.deflater.Deflate(worker.before, worker.data, last, piece)) {
@@ -89,7 +98,7 @@ bool DeflatePngRows(const PngRows& rows, const PngSettings& settings, std::vecto
                 adlers[static_cast<std::size_t>(block)] =
                     static_cast<uint32_t>(adler32(adler32(0L, Z_NULL, 0), worker.data.data(),
                                                   static_cast<uInt>(worker.data.size())));
-                worker.times.deflateSeconds += SecondsSince(start);
+                worker.times.deflateSeconds += ThreadSeconds() - start;
             }
         } catch (const std::exception& error) {
             std::lock_guard<std::mutex> lock(failing);

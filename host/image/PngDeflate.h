@@ -26,8 +26,8 @@ struct PngRows {
     std::function<const uint8_t*(int)> rowAt;  // row y's bytes
 };
 
-// Where the time went, summed over the threads that wrote: a benchmark
-// shows it per stage.
+// Where the time went: CPU time, summed over the threads that wrote, so a
+// benchmark can show it per stage.
 struct PngTimes {
     double filterSeconds = 0;
     double deflateSeconds = 0;

@@ -2,7 +2,12 @@
 
 #include <algorithm>
 
-BlockDeflater::BlockDeflater(int level, int strategy) {
+std::size_t DeflateReach(int strategy) {
+    if (strategy == Z_HUFFMAN_ONLY) return 0;
+    return strategy == Z_RLE ? 1 : kDeflateWindowBytes;
+}
+
+BlockDeflater::BlockDeflater(int level, int strategy) : reach_(DeflateReach(strategy)) {
     stream_.zalloc = Z_NULL;
     stream_.zfree = Z_NULL;
     stream_.opaque = Z_NULL;
@@ -17,16 +22,17 @@ BlockDeflater::~BlockDeflater() {
 bool BlockDeflater::Deflate(const std::vector<uint8_t>& before, const std::vector<uint8_t>& data, bool last,
                             std::vector<uint8_t>& out) {
     if (!ready_ || deflateReset(&stream_) != Z_OK) return false;
-    if (!before.empty()) {
-        const std::size_t primed = std::min(before.size(), kDeflateWindowBytes);
+    const std::size_t primed = std::min(before.size(), reach_);
+    if (primed > 0) {
         if (deflateSetDictionary(&stream_, before.data() + before.size() - primed, static_cast<uInt>(primed)) != Z_OK)
             return false;
     }
     stream_.next_in = const_cast<Bytef*>(data.data());
     stream_.avail_in = static_cast<uInt>(data.size());
     const int flush = last ? Z_FINISH : Z_SYNC_FLUSH;
-    // Masks shrink several times; room for a quarter, then more as needed.
-    std::size_t room = std::max<std::size_t>(data.size() / 4, 4096);
+    // Masks shrink about fifty times: room for a sixty-fourth, then more as
+    // needed, so that the blocks of a mask waiting to be written stay small.
+    std::size_t room = std::max<std::size_t>(data.size() / 64, 4096);
     for (;;) {
         const std::size_t used = out.size();
         out.resize(used + room);
@@ -37,7 +43,7 @@ bool BlockDeflater::Deflate(const std::vector<uint8_t>& before, const std::vecto
         if (status == Z_STREAM_ERROR) return false;
         // A flush is complete when deflate leaves output room unused.
         if (last ? status == Z_STREAM_END : stream_.avail_in == 0 && stream_.avail_out > 0) return true;
-        room = std::max<std::size_t>(room, 65536);
+        room = std::max<std::size_t>(2 * room, 65536);
     }
 }
 

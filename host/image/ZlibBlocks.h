@@ -16,6 +16,12 @@
 // How much of what came before a block deflate can refer to.
 constexpr std::size_t kDeflateWindowBytes = 32768;
 
+// How much of it a strategy can use: the whole window for general
+// matching, the last byte for run-length matching (a run repeats the byte
+// before it), nothing for Huffman coding alone. Priming a block with more
+// changes none of its bytes and costs hashing.
+std::size_t DeflateReach(int strategy);
+
 class BlockDeflater {
 public:
     BlockDeflater(int level, int strategy);
@@ -26,13 +32,15 @@ public:
     bool Ready() const { return ready_; }
 
     // Appends the raw deflate data of `data` to `out`, as the continuation
-    // of `before` (its last 32 KB are used; empty for the first block).
+    // of `before` (the last DeflateReach bytes are used; empty for the
+    // first block).
     // False on a compressor error; `out` may grow (and throw) on the way.
     bool Deflate(const std::vector<uint8_t>& before, const std::vector<uint8_t>& data, bool last,
                  std::vector<uint8_t>& out);
 
 private:
     z_stream stream_{};
+    std::size_t reach_;
     bool ready_ = false;
 };
 
