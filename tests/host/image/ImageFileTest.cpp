@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "host/image/ImageFile.h"
 #include "host/image/PngFilter.h"
 #include "host/image/PngWriter.h"
+#include "host/engine/RowBands.h"
 
 namespace {
 std::string TempPath(const std::string& name) { return ::testing::TempDir() + "lumacut-" + name; }
@@ -96,6 +98,42 @@ TEST(ImageFile, MasksAndSheetsReadBackAsWritten) {
     std::remove(grayPath.c_str());
     std::remove(colourPath.c_str());
 }
+
+#if !defined(_WIN32)
+// A large JPEG is read by two decoders at once, one skipping the rows the
+// other gives: the same levels as one decoder, with colour subsampled in
+// both directions (context rows for the smooth upsampling), without, and
+// gray, at sizes that are not whole row groups.
+TEST(ImageFile, LargeJpegsReadInTwoPartsAsInOne) {
+    const std::string jpeg = TempPath("large.jpg");
+    for (const char* options : {"-resize 2001x1113! -quality 85 -sampling-factor 2x2",
+                                "-resize 1999x1201! -quality 92 -sampling-factor 1x1",
+                                "-resize 2003x1107! -colorspace Gray -quality 90"}) {
+        SCOPED_TRACE(options);
+        const std::string command =
+            std::string("/usr/bin/convert-im6.q16 '") + LUMACUT_SAMPLE_PHOTO + "' " + options + " '" + jpeg + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command << " (apt-get install imagemagick)";
+        RgbPlanes whole, parts;
+        std::string error;
+        SetRowBandThreads(1);
+        ASSERT_TRUE(ReadImageFile(jpeg, whole, error)) << error;
+        SetRowBandThreads(2);
+        ASSERT_TRUE(ReadImageFile(jpeg, parts, error)) << error;
+        SetRowBandThreads(0);
+        EXPECT_TRUE(whole.red.SameLevels(parts.red) && whole.green.SameLevels(parts.green) &&
+                    whole.blue.SameLevels(parts.blue));
+        // Cut short, the second decoder meets the end: refused, as by one.
+        std::ifstream in(jpeg, std::ios::binary);
+        std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        bytes.resize(bytes.size() * 9 / 10);
+        WriteBytes(jpeg, bytes);
+        SetRowBandThreads(2);
+        EXPECT_FALSE(ReadImageFile(jpeg, parts, error));
+        SetRowBandThreads(0);
+    }
+    std::remove(jpeg.c_str());
+}
+#endif
 
 // The filter's vector loop against the byte loop, on rows that end in every
 // position of a vector and on the levels where Paeth's distances tie or
