@@ -103,7 +103,8 @@ TEST(ImageFile, MasksAndSheetsReadBackAsWritten) {
 // A large JPEG is read by two decoders at once, one skipping the rows the
 // other gives: the same levels as one decoder, with colour subsampled in
 // both directions (context rows for the smooth upsampling), without, and
-// gray, at sizes that are not whole row groups.
+// gray, at sizes that are not whole row groups (each above the two
+// megapixels from which the reader splits).
 TEST(ImageFile, LargeJpegsReadInTwoPartsAsInOne) {
     const std::string jpeg = TempPath("large.jpg");
     for (const char* options : {"-resize 2001x1113! -quality 85 -sampling-factor 2x2",
