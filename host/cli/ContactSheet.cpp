@@ -28,11 +28,13 @@ Plane ScaledDown(const Plane& plane, int width, int height) {
     // The columns of the rows an output row covers are summed first, so each
     // source byte is read once, row by row: a 24-megapixel mask is scaled
     // on the host's thread between two runs of the plug-in.
-    std::vector<unsigned long long> columns(static_cast<std::size_t>(sourceWidth));
+    // 32-bit sums: a plane is at most kMaxSide rows tall.
+    static_assert(uint64_t{kMaxSide} * 255 <= UINT32_MAX, "column sums fit in 32 bits");
+    std::vector<uint32_t> columns(static_cast<std::size_t>(sourceWidth));
     for (int y = 0; y < height; ++y) {
         const int y0 = static_cast<int>(y * sourceHeight / height);
         const int y1 = std::max(y0 + 1, static_cast<int>((y + 1) * sourceHeight / height));
-        std::fill(columns.begin(), columns.end(), 0ull);
+        std::fill(columns.begin(), columns.end(), 0u);
         for (int sy = y0; sy < y1; ++sy) {
             const uint8_t* row = plane.Row(sy);
             for (std::size_t sx = 0; sx < columns.size(); ++sx) columns[sx] += row[sx];
