@@ -7,7 +7,9 @@
 // JPEG is read by two decoders at once: one gives the top rows, the other
 // skips them (entropy decoding only, which is the cheaper part) and gives
 // the rest, each on its own core. Both decode the same data the same way,
-// so the rows are those one decoder gives.
+// so the rows are those one decoder gives. A JPEG of several scans
+// (progressive ones) is decoded whole before its first row comes out, so
+// it stays with one decoder.
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
@@ -99,7 +101,7 @@ bool DecodeJpegPart(const uint8_t* data, std::size_t size, ImageAssembler& image
         // away.
         const int group = info.max_v_samp_factor * info.min_DCT_scaled_size;
         const uint64_t pixels = uint64_t{info.output_width} * info.output_height;
-        if (pixels >= kPixelsWorthSplitting && group > 0 && !info.progressive_mode)
+        if (pixels >= kPixelsWorthSplitting && group > 0 && !jpeg_has_multiple_scans(&info))
             part.splitRows = static_cast<int>(info.output_height * 5 / 9 / group * group);
         jpeg_destroy_decompress(&info);
         return sized;
