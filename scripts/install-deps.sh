@@ -5,7 +5,7 @@ set -eu
 packages=(cmake make g++ g++-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64 mingw-w64-x86-64-dev
           wine wine32:i386 wine64 xvfb xauth x11-utils googletest libstb-dev
           libjpeg62-turbo-dev libpng-dev libtiff-dev zlib1g-dev libz-mingw-w64-dev
-          imagemagick zip unzip valgrind nsis nsis-common osslsigncode openssl git)
+          imagemagick time zip unzip valgrind nsis nsis-common osslsigncode openssl git)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

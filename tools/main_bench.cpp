@@ -21,6 +21,7 @@
 #include "host/engine/LevelTable.h"
 #include "host/cli/MaskJob.h"
 #include "host/driver/PluginModule.h"
+#include "host/image/PngFilter.h"
 #include "host/image/PngWriter.h"
 #include "host/engine/RowBands.h"
 #include "entry/HostCodes.h"
@@ -80,8 +81,11 @@ std::vector<LevelTable> PlayedCurves(const MaskRun& run) {
 }
 
 // Each PNG writer setting on the masks of the modes measured: CPU time
-// (std::clock; wall time on Windows) and bytes, so that the mask settings
-// can be chosen and checked again (docs/document-engine.md).
+// (std::clock, all threads; wall time on Windows), wall time and bytes, so
+// that the mask settings can be chosen and checked again
+// (docs/document-engine.md). The writer deflates blocks of rows on every
+// core, so wall time is below CPU time. Then the Paeth pass alone, byte by
+// byte and with SSE2, on the same masks.
 bool ComparePngSettings(const std::string& folder, const std::vector<Plane>& masks) {
     struct Named {
         const char* name;
@@ -102,10 +106,12 @@ bool ComparePngSettings(const std::string& folder, const std::vector<Plane>& mas
         {"per row, default 6", {6, Z_DEFAULT_STRATEGY, PngFilter::Adaptive}},
         {"per row, run-length", {1, Z_RLE, PngFilter::Adaptive}},
     };
-    std::printf("%-22s %12s %14s   (%zu masks)\n", "PNG filter, zlib", "CPU ms", "bytes", masks.size());
+    std::printf("%-22s %12s %12s %14s   (%zu masks)\n", "PNG filter, zlib", "CPU ms", "wall ms", "bytes",
+                masks.size());
     const std::string path = folder + "/png-settings.png";
     for (const Named& named : settings) {
         const std::clock_t start = std::clock();
+        const auto wallStart = std::chrono::steady_clock::now();
         unsigned long long bytes = 0;
         for (const Plane& mask : masks) {
             std::string error;
@@ -118,10 +124,24 @@ bool ComparePngSettings(const std::string& folder, const std::vector<Plane>& mas
         }
         const bool isChosen = named.settings.filter == chosen.filter && named.settings.strategy == chosen.strategy &&
                               named.settings.level == chosen.level;
-        std::printf("%-22s %12.0f %14llu%s\n", named.name, (std::clock() - start) * 1000.0 / CLOCKS_PER_SEC, bytes,
-                    isChosen ? "   <- the masks' setting" : "");
+        std::printf("%-22s %12.0f %12.0f %14llu%s\n", named.name, (std::clock() - start) * 1000.0 / CLOCKS_PER_SEC,
+                    std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wallStart).count(),
+                    bytes, isChosen ? "   <- the masks' setting" : "");
     }
     std::remove(path.c_str());
+    using Residues = void (*)(const uint8_t*, const uint8_t*, std::size_t, std::size_t, uint8_t*);
+    std::printf("Paeth residues alone, one thread:");
+    for (const Residues residues : {PaethResiduesScalar, PaethResiduesSse2}) {
+        const std::clock_t start = std::clock();
+        for (const Plane& mask : masks) {
+            std::vector<uint8_t> out(static_cast<std::size_t>(mask.Width()));
+            for (int y = 1; y < mask.Height(); ++y)
+                residues(mask.Row(y), mask.Row(y - 1), out.size(), 1, out.data());
+        }
+        std::printf(" %s %.0f CPU ms", residues == PaethResiduesScalar ? "byte loop" : "SSE2",
+                    (std::clock() - start) * 1000.0 / CLOCKS_PER_SEC);
+    }
+    std::printf("%s\n", HavePaethResiduesSse2() ? "" : " (no SSE2 in this build: the byte loop twice)");
     return true;
 }
 

@@ -57,7 +57,8 @@ std::string ImageSizeProblem(int64_t width, int64_t height, std::size_t maxArea 
 // what was wrong, in the decoder's words.
 bool DecodeWithPlatform(ImageFormat format, const uint8_t* data, std::size_t size, ImageAssembler& image,
                         std::string& why);
-// The native half's TIFF reader, in a file of its own.
+// The native half's JPEG and TIFF readers, in files of their own.
+bool DecodeJpeg(const uint8_t* data, std::size_t size, ImageAssembler& image, std::string& why);
 bool DecodeTiff(const uint8_t* data, std::size_t size, ImageAssembler& image, std::string& why);
 
 #endif

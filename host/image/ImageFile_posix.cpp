@@ -1,92 +1,18 @@
-// The native decoders: libjpeg-turbo and libpng here, libtiff in
-// TiffDecoder_posix.cpp, each reading from memory and reporting through a
-// handler of ours instead of printing or ending the process. libjpeg and
-// libpng report errors by jumping back to a setjmp, so the functions that
-// set one hold nothing a destructor must see.
+// The native decoders: libpng here, libjpeg-turbo in JpegDecoder_posix.cpp
+// and libtiff in TiffDecoder_posix.cpp, each reading from memory and
+// reporting through a handler of ours instead of printing or ending the
+// process. libpng reports errors by jumping back to a setjmp, so the
+// function that sets one holds nothing a destructor must see.
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
 
-// libjpeg's headers need size_t and FILE declared before them.
-#include <jpeglib.h>
-#include <jerror.h>
 #include <png.h>
 
 #include "ImageAssembler.h"
 
 namespace {
-// A progressive JPEG may hold any number of scans, each a pass over the
-// whole image; real files have about ten. Far more is only a way to make the
-// decoder spin.
-constexpr int kMaxJpegScans = 256;
-
-struct JpegFailure {
-    jpeg_error_mgr manager;  // first: libjpeg's pointer to it is a pointer to the whole
-    std::jmp_buf jump;
-    char message[JMSG_LENGTH_MAX];
-};
-
-[[noreturn]] void JpegFail(j_common_ptr info) {
-    auto* failure = reinterpret_cast<JpegFailure*>(info->err);
-    (*info->err->format_message)(info, failure->message);
-    std::longjmp(failure->jump, 1);
-}
-
-// Damaged data is only a warning to libjpeg, which fills the rest with gray;
-// a mask made of that gray would look like a result, so it ends the read.
-void JpegWarning(j_common_ptr info, int level) {
-    if (level >= 0) return;
-    const int code = info->err->msg_code;
-    if (code == JWRN_JPEG_EOF || code == JWRN_HUFF_BAD_CODE || code == JWRN_MUST_RESYNC || code == JWRN_HIT_MARKER)
-        JpegFail(info);
-}
-
-void JpegProgress(j_common_ptr info) {
-    if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number <= kMaxJpegScans) return;
-    auto* failure = reinterpret_cast<JpegFailure*>(info->err);
-    std::snprintf(failure->message, sizeof failure->message, "more than %d progressive scans", kMaxJpegScans);
-    std::longjmp(failure->jump, 1);
-}
-
-bool DecodeJpeg(const uint8_t* data, std::size_t size, ImageAssembler& image, std::string& why) {
-    jpeg_decompress_struct info;
-    JpegFailure failure;
-    jpeg_progress_mgr progress{};
-    info.err = jpeg_std_error(&failure.manager);
-    failure.manager.error_exit = JpegFail;
-    failure.manager.emit_message = JpegWarning;
-    failure.message[0] = '\0';
-    if (setjmp(failure.jump)) {
-        jpeg_destroy_decompress(&info);
-        why = failure.message;
-        return false;
-    }
-    jpeg_create_decompress(&info);
-    progress.progress_monitor = JpegProgress;
-    info.progress = &progress;
-    jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
-    jpeg_read_header(&info, TRUE);
-    SampleLayout layout;
-    layout.channels = info.jpeg_color_space == JCS_GRAYSCALE ? 1 : 3;
-    info.out_color_space = layout.channels == 1 ? JCS_GRAYSCALE : JCS_RGB;
-    if (!image.Begin(info.image_width, info.image_height, layout, why)) {
-        jpeg_destroy_decompress(&info);
-        return false;
-    }
-    jpeg_start_decompress(&info);
-    JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
-                                               static_cast<JDIMENSION>(image.RowBytes()), 1);
-    while (info.output_scanline < info.output_height) {
-        const int y = static_cast<int>(info.output_scanline);
-        jpeg_read_scanlines(&info, row, 1);
-        image.PutRow(y, row[0]);
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-    return true;
-}
-
 struct PngInput {
     const uint8_t* data;
     std::size_t size;

@@ -1,23 +1,15 @@
-// Masks and contact sheets out as PNG, deflated by zlib. A file is streamed
-// row by row, so writing needs memory for one row and zlib's window only.
+// Masks and contact sheets out as PNG, deflated by zlib in blocks that every
+// core shares (PngDeflate.h). Writing holds the compressed file in memory
+// until it is written, a few MB for a 24-megapixel mask, and a block of
+// filtered rows per thread.
 #ifndef LUMACUT_HOST_PNG_WRITER_H
 #define LUMACUT_HOST_PNG_WRITER_H
 
 #include <string>
 
 #include "ImageFile.h"
+#include "PngDeflate.h"
 #include "host/engine/Plane.h"
-
-// The row filters PNG defines, and the per-row choice of the one whose
-// output has the smallest sum of magnitudes (the usual heuristic of PNG
-// encoders), so that settings can be compared on real masks.
-enum class PngFilter { None = 0, Sub = 1, Up = 2, Average = 3, Paeth = 4, Adaptive = 5 };
-
-struct PngSettings {
-    int level;     // zlib's 0 to 9
-    int strategy;  // Z_DEFAULT_STRATEGY, Z_FILTERED, Z_RLE, ...
-    PngFilter filter;
-};
 
 // Chosen by measuring the seven masks of a 6000 x 4000 photograph
 // (docs/document-engine.md, "Writing masks"): masks are smooth or flat over
@@ -28,10 +20,11 @@ PngSettings MaskPngSettings();
 
 // False with a message naming `path` when the image is empty or the file
 // cannot be written; what was written may then be incomplete, so callers
-// write to a temporary (CliFiles.h).
+// write to a temporary (CliFiles.h). `times`, when given, gets the time
+// spent on each stage added to it.
 bool WriteGrayPng(const std::string& path, const Plane& plane, std::string& error,
-                  const PngSettings& settings = MaskPngSettings());
+                  const PngSettings& settings = MaskPngSettings(), PngTimes* times = nullptr);
 bool WriteRgbPng(const std::string& path, const RgbImage& image, std::string& error,
-                 const PngSettings& settings = MaskPngSettings());
+                 const PngSettings& settings = MaskPngSettings(), PngTimes* times = nullptr);
 
 #endif

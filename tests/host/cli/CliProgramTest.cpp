@@ -196,7 +196,8 @@ TEST(HostProgram, AllModesWriteTheirMasksAndASheetIntoANewFolder) {
     for (std::size_t i = 1; i < lines.size() - 1; ++i) {
         std::smatch done;
         if (std::regex_match(lines[i], done, std::regex("mode ([1-7]) \\(.*\\) done in [0-9.]+ ms: [0-9]+ events in "
-                                                         "[0-9.]+ ms, .*/masks/mode-\\1-.*\\.png written in [0-9.]+ ms")))
+                                                         "[0-9.]+ ms, .*/masks/mode-\\1-.*\\.png written in [0-9.]+ ms "
+                                                         "\\(filter [0-9.]+ ms, deflate [0-9.]+ ms\\)")))
             modesDone.insert(std::stoi(done[1]));
         else
             EXPECT_EQ(lines[i].rfind("contact sheet: ", 0), 0u) << lines[i];

@@ -106,6 +106,11 @@ TEST(ContactSheet, ScalingAveragesTheCoveredPixels) {
     const Plane half = ScaledDown(source, 2, 1);
     EXPECT_EQ(half.At(0, 0), (0 + 10 + 101 + 111 + 2) / 4);
     EXPECT_EQ(half.At(1, 0), (20 + 30 + 121 + 131 + 2) / 4);
+    // 5 -> 2 columns, 3 -> 2 rows: uneven blocks, 2 then 3 columns, 1 then 2 rows.
+    const Plane uneven = ScaledDown(PlaneOf(5, 3, [](int x, int y) { return static_cast<uint8_t>(x * 10 + y * 50); }), 2, 2);
+    EXPECT_EQ(uneven.At(0, 0), (0 + 10 + 1) / 2);
+    EXPECT_EQ(uneven.At(1, 0), (20 + 30 + 40 + 1) / 3);
+    EXPECT_EQ(uneven.At(1, 1), (70 + 80 + 90 + 120 + 130 + 140 + 3) / 6);
     EXPECT_TRUE(ScaledDown(source, 4, 2).SharesPixelsWith(source)) << "same size: nothing to do";
 }
 

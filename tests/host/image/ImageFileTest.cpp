@@ -1,15 +1,20 @@
 // Images in and out: what reaches the document from a file, and masks that
 // read back as written.
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "support/EngineReference.h"
 #include "host/image/ImageFile.h"
+#include "host/image/PngFilter.h"
 #include "host/image/PngWriter.h"
+#include "host/engine/RowBands.h"
 
 namespace {
 std::string TempPath(const std::string& name) { return ::testing::TempDir() + "lumacut-" + name; }
@@ -19,32 +24,63 @@ void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+// ImageMagick's own reader gives `expected` from a PNG, through a PPM
+// that our reader takes. Natively only: the Windows builds' tests run under
+// Wine, where ImageMagick is not.
+void ExpectImageMagickReads(const std::string& png, const RgbPlanes& expected) {
+#if defined(_WIN32)
+    (void)png;
+    (void)expected;
+#else
+    const std::string ppm = png + ".ppm";
+    const std::string command = "/usr/bin/convert-im6.q16 '" + png + "' 'ppm:" + ppm + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command << " (apt-get install imagemagick)";
+    RgbPlanes read;
+    std::string error;
+    ASSERT_TRUE(ReadImageFile(ppm, read, error)) << error;
+    std::remove(ppm.c_str());
+    EXPECT_TRUE(read.red.SameLevels(expected.red) && read.green.SameLevels(expected.green) &&
+                read.blue.SameLevels(expected.blue))
+        << "ImageMagick reads other levels from " << png;
+#endif
+}
+
 TEST(ImageFile, MasksAndSheetsReadBackAsWritten) {
-    // Every row filter the writer knows, each read back by a decoder of its
-    // own; one width of a single pixel (nothing left of any byte) and one
-    // image of random levels, which zlib cannot shrink, so it spans several
-    // IDAT chunks.
+    // Every row filter the writer knows, each read back by the platform's
+    // decoder (libpng, the Windows Imaging Component) and by ImageMagick;
+    // one width of a single pixel (nothing left of any byte) and images of
+    // random levels, which zlib cannot shrink, so they span several IDAT
+    // chunks and several deflate blocks. Rows that repeat let deflate's
+    // general matching reach back across a block's start, into what the
+    // block was primed with: a wrong priming gives wrong pixels.
     struct Case {
         PngFilter filter;
         int width, height;
+        int strategy = MaskPngSettings().strategy;
+        int period = 0;  // rows repeat with this period; 0: random throughout
     };
     const std::vector<Case> cases = {{PngFilter::None, 37, 11},    {PngFilter::Sub, 37, 11},
                                      {PngFilter::Up, 37, 11},      {PngFilter::Average, 37, 11},
                                      {PngFilter::Paeth, 37, 11},   {PngFilter::Adaptive, 37, 11},
-                                     {PngFilter::Paeth, 1, 5},     {MaskPngSettings().filter, 800, 700}};
+                                     {PngFilter::Paeth, 1, 5},     {MaskPngSettings().filter, 800, 700},
+                                     {PngFilter::Paeth, 4001, 301},
+                                     {PngFilter::None, 370, 3000, Z_DEFAULT_STRATEGY, 5}};
     const std::string grayPath = TempPath("mask.png");
     const std::string colourPath = TempPath("colour.png");
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(static_cast<int>(c.filter)) + ": " + std::to_string(c.width) + " x " +
                      std::to_string(c.height));
-        const PngSettings settings{6, MaskPngSettings().strategy, c.filter};
-        const Plane mask = RandomPlane(c.width, c.height, 3);
+        const PngSettings settings{6, c.strategy, c.filter};
+        const Plane random = RandomPlane(c.width, c.period > 0 ? c.period : c.height, 3);
+        const Plane mask =
+            PlaneOf(c.width, c.height, [&](int x, int y) { return random.At(x, c.period > 0 ? y % c.period : y); });
         std::string error;
         ASSERT_TRUE(WriteGrayPng(grayPath, mask, error, settings)) << error;
         RgbPlanes read;
         ASSERT_TRUE(ReadImageFile(grayPath, read, error)) << error;
         EXPECT_TRUE(read.red.SameLevels(mask) && read.green.SameLevels(mask) && read.blue.SameLevels(mask))
             << "a gray file gives three equal planes";
+        ExpectImageMagickReads(grayPath, {mask, mask, mask});
 
         RgbImage colour;
         colour.width = c.width;
@@ -57,9 +93,67 @@ TEST(ImageFile, MasksAndSheetsReadBackAsWritten) {
         EXPECT_TRUE(read.red.SameLevels(mask) && read.green.SameLevels(other));
         const int x = c.width - 1, y = c.height - 1;
         EXPECT_EQ(read.blue.At(x, y), 255 - mask.At(x, y));
+        ExpectImageMagickReads(colourPath, read);
     }
     std::remove(grayPath.c_str());
     std::remove(colourPath.c_str());
+}
+
+#if !defined(_WIN32)
+// A large JPEG is read by two decoders at once, one skipping the rows the
+// other gives: the same levels as one decoder, with colour subsampled in
+// both directions (context rows for the smooth upsampling), without, and
+// gray, at sizes that are not whole row groups (each above the two
+// megapixels from which the reader splits).
+TEST(ImageFile, LargeJpegsReadInTwoPartsAsInOne) {
+    const std::string jpeg = TempPath("large.jpg");
+    for (const char* options : {"-resize 2001x1113! -quality 85 -sampling-factor 2x2",
+                                "-resize 1999x1201! -quality 92 -sampling-factor 1x1",
+                                "-resize 2003x1107! -colorspace Gray -quality 90"}) {
+        SCOPED_TRACE(options);
+        const std::string command =
+            std::string("/usr/bin/convert-im6.q16 '") + LUMACUT_SAMPLE_PHOTO + "' " + options + " '" + jpeg + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command << " (apt-get install imagemagick)";
+        RgbPlanes whole, parts;
+        std::string error;
+        SetRowBandThreads(1);
+        ASSERT_TRUE(ReadImageFile(jpeg, whole, error)) << error;
+        SetRowBandThreads(2);
+        ASSERT_TRUE(ReadImageFile(jpeg, parts, error)) << error;
+        SetRowBandThreads(0);
+        EXPECT_TRUE(whole.red.SameLevels(parts.red) && whole.green.SameLevels(parts.green) &&
+                    whole.blue.SameLevels(parts.blue));
+        // Cut short, the second decoder meets the end: refused, as by one.
+        std::ifstream in(jpeg, std::ios::binary);
+        std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        bytes.resize(bytes.size() * 9 / 10);
+        WriteBytes(jpeg, bytes);
+        SetRowBandThreads(2);
+        EXPECT_FALSE(ReadImageFile(jpeg, parts, error));
+        SetRowBandThreads(0);
+    }
+    std::remove(jpeg.c_str());
+}
+#endif
+
+// The filter's vector loop against the byte loop, on rows that end in every
+// position of a vector and on the levels where Paeth's distances tie or
+// need their ninth bit.
+TEST(ImageFile, PaethResiduesAreTheSameWithAndWithoutSse2) {
+    if (!HavePaethResiduesSse2()) GTEST_SKIP() << "this build has no SSE2";
+    const Plane above = RandomPlane(311, 1, 5, 3), row = RandomPlane(311, 1, 6, 3);
+    const Plane randomAbove = RandomPlane(311, 1, 7), randomRow = RandomPlane(311, 1, 8);
+    for (const Plane* lines : {&above, &randomAbove}) {
+        const uint8_t* up = lines->Row(0);
+        const uint8_t* here = lines == &above ? row.Row(0) : randomRow.Row(0);
+        for (std::size_t step : {1u, 3u})
+            for (std::size_t bytes = 1; bytes <= 311; bytes += bytes < 40 ? 1 : 37) {
+                std::vector<uint8_t> scalar(bytes), vector(bytes);
+                PaethResiduesScalar(here, up, bytes, step, scalar.data());
+                PaethResiduesSse2(here, up, bytes, step, vector.data());
+                ASSERT_EQ(scalar, vector) << bytes << " bytes, " << step << " to a pixel";
+            }
+    }
 }
 
 // The same levels from the native and the Windows decoders: 16-bit samples
