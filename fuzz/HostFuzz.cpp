@@ -195,7 +195,7 @@ void OneRequest(FuzzedDataProvider& input, StandInHost& host, bool& honest) {
     host.Actions().EndOfCall(parameters.descriptor);
     if (host.LiveBlocks() != blocksBefore) Finding("host blocks left allocated", host);
     if (host.LiveStrings() != 0) Finding("plug-in name not released", host);
-    if (shape <= 1 && static_cast<uint32_t>(status) != FourCC("Parm")) Finding("no message or basic, not \"Parm\"", host);
+    if (shape <= 1 && static_cast<uint32_t>(status) != kParmCode) Finding("no message or basic, not \"Parm\"", host);
     if (shape <= 1 && host.Log().size() != logBefore) Finding("host called without a basic suite", host);
 
     if (!honest) {
