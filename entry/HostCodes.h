@@ -26,9 +26,12 @@ constexpr int32_t ActionsCode(HostStatus status) {
 static_assert(ActionsCode(static_cast<HostStatus>(0x1234FF80u)) == -128, "junk high half is ignored");
 static_assert(ActionsCode(static_cast<HostStatus>(0x12340000u)) == 0, "zero low half is success");
 
-constexpr int32_t kUserCancelled = -128;   // the host's "user cancelled"
-constexpr int32_t kParamError = -50;       // memory asked for with no host known
-constexpr int32_t kMemoryFull = -108;      // host memory could not be had
+// The host's own statuses, which the plug-in also answers with: -50 for
+// memory asked for with no host known, -108 for host memory that could not
+// be had.
+constexpr HostStatus kUserCancelled = -128;  // the host's "user cancelled"
+constexpr HostStatus kParamError = -50;      // the host's "bad parameter"
+constexpr HostStatus kMemoryFull = -108;     // the host's "out of memory"
 constexpr uint32_t kParmCode = FourCC("Parm");  // no basic suite known
 
 #endif

@@ -30,6 +30,9 @@ typedef struct HostListOpaque* ActionList;
 typedef struct HostStringOpaque* HostString;
 typedef struct HostAccessOpaque* AccessRef;
 
+// Each suite's name and version, what AcquireSuite and ReleaseSuite are
+// given, sit beside the table of operations they name.
+
 // slot 0..4; every operation returns a 32-bit status used whole.
 typedef struct BasicSuite {
     HostStatus(LUMACUT_CDECL* AcquireSuite)(const char* name, int32_t version, const void** suite);
@@ -59,10 +62,16 @@ typedef struct ActionDescriptorSuite {
     HostStatus(LUMACUT_CDECL* GetInteger)(ActionDescriptor d, FourCharCode key, int32_t* value);       // 22
 } ActionDescriptorSuite;
 
+static const char kDescriptorSuiteName[] = "df135115-c769-11d0-8079-00c04fd7ec47";
+enum { kDescriptorSuiteVersion = 2 };
+
 typedef struct ActionControlSuite {
     HostStatus(LUMACUT_CDECL* Play)(ActionDescriptor* result, FourCharCode event, ActionDescriptor descriptor,
                                     int32_t dialogOption);  // 0
 } ActionControlSuite;
+
+static const char kControlSuiteName[] = "bc1e4d70-f953-11d0-8d9f-00c04fd5f7ee";
+enum { kControlSuiteVersion = 2 };
 
 typedef struct ActionReferenceSuite {
     HostStatus(LUMACUT_CDECL* Make)(ActionReference* reference);  // 0
@@ -74,6 +83,9 @@ typedef struct ActionReferenceSuite {
     HostStatus(LUMACUT_CDECL* PutClass)(ActionReference r, FourCharCode classCode);                     // 10
 } ActionReferenceSuite;
 
+static const char kReferenceSuiteName[] = "df135117-c769-11d0-8079-00c04fd7ec47";
+enum { kReferenceSuiteVersion = 2 };
+
 typedef struct ActionListSuite {
     HostStatus(LUMACUT_CDECL* Make)(ActionList* list);  // 0
     HostStatus(LUMACUT_CDECL* Free)(ActionList list);   // 1
@@ -81,15 +93,24 @@ typedef struct ActionListSuite {
     HostStatus(LUMACUT_CDECL* PutObject)(ActionList l, FourCharCode classCode, ActionDescriptor object);  // 10
 } ActionListSuite;
 
+static const char kListSuiteName[] = "df135116-c769-11d0-8079-00c04fd7ec47";
+enum { kListSuiteVersion = 1 };
+
 typedef struct UIHooksSuite {
     void* reserved0to6[7];                                                        // 0..6
     HostStatus(LUMACUT_CDECL* GetPluginName)(PluginRef plugin, HostString* name);  // 7
 } UIHooksSuite;
 
+static const char kUIHooksSuiteName[] = "Photoshop UIHooks Suite for Plug-ins";
+enum { kUIHooksSuiteVersion = 1 };
+
 typedef struct StringSuite {
     void* reserved0to12[13];                               // 0..12
     HostStatus(LUMACUT_CDECL* Release)(HostString string);  // 13
 } StringSuite;
+
+static const char kStringSuiteName[] = "AS ZString Suite";
+enum { kStringSuiteVersion = 1 };
 
 // What the access suite's slot 6 fills: the first two fields are module
 // handles; the rest of the host's record is not ours to read.
@@ -106,10 +127,31 @@ typedef struct AccessSuite {
     HostStatus(LUMACUT_CDECL* GetPlatformAccess)(AccessRef access, PlatformAccessInfo* info);  // 6
 } AccessSuite;
 
+static const char kAccessSuiteName[] = "SP Access Suite";
+enum { kAccessSuiteVersion = 3 };
+
 typedef struct FileListSuite {
     void* reserved0to2[3];                                   // 0..2
     HostStatus(LUMACUT_CDECL* BrowseUrl)(const char* url);  // 3
 } FileListSuite;
+
+static const char kFileListSuiteName[] = "Photoshop GetFileList Suite for Plug-ins";
+enum { kFileListSuiteVersion = 4 };
+
+// Suites the plug-in holds a record for but never calls, so no table of
+// operations is declared for them.
+static const char kUnnamedSuiteName[] = "61e608b0-40fd-11d1-8da3-00c04fd5f7ee";
+enum { kUnnamedSuiteVersion = 1 };
+static const char kHandleSuiteName[] = "Photoshop Handle Suite for Plug-ins";
+enum { kHandleSuiteVersion = 2 };
+static const char kBufferSuiteName[] = "Photoshop Buffer Suite for Plug-ins";
+enum { kBufferSuiteVersion = 1 };
+static const char kChannelPortsSuiteName[] = "Photoshop ChannelPorts Suite for Plug-ins";
+enum { kChannelPortsSuiteVersion = 3 };
+static const char kRuntimeSuiteName[] = "SP Runtime Suite";
+enum { kRuntimeSuiteVersion = 5 };
+static const char kPropertySuiteName[] = "Photoshop Property Suite for Plug-ins";
+enum { kPropertySuiteVersion = 1 };
 
 typedef struct ActionParameters {
     int32_t playInfo;  // 1 = show the plug-in's dialog

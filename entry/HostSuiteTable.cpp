@@ -29,20 +29,20 @@ void HostSuiteRecord::ReleaseIfHeld() noexcept {
 }
 
 HostSuiteRecord HostSuiteTable[kHostSuiteCount] = {
-    {"df135115-c769-11d0-8079-00c04fd7ec47", 2},
-    {"bc1e4d70-f953-11d0-8d9f-00c04fd5f7ee", 2},
-    {"df135117-c769-11d0-8079-00c04fd7ec47", 2},
-    {"df135116-c769-11d0-8079-00c04fd7ec47", 1},
-    {"61e608b0-40fd-11d1-8da3-00c04fd5f7ee", 1},
-    {"Photoshop UIHooks Suite for Plug-ins", 1},
-    {"Photoshop Handle Suite for Plug-ins", 2},
-    {"AS ZString Suite", 1},
-    {"SP Access Suite", 3},
-    {"Photoshop GetFileList Suite for Plug-ins", 4},
-    {"Photoshop Buffer Suite for Plug-ins", 1},
-    {"Photoshop ChannelPorts Suite for Plug-ins", 3},
-    {"SP Runtime Suite", 5},
-    {"Photoshop Property Suite for Plug-ins", 1},
+    {kDescriptorSuiteName, kDescriptorSuiteVersion},
+    {kControlSuiteName, kControlSuiteVersion},
+    {kReferenceSuiteName, kReferenceSuiteVersion},
+    {kListSuiteName, kListSuiteVersion},
+    {kUnnamedSuiteName, kUnnamedSuiteVersion},
+    {kUIHooksSuiteName, kUIHooksSuiteVersion},
+    {kHandleSuiteName, kHandleSuiteVersion},
+    {kStringSuiteName, kStringSuiteVersion},
+    {kAccessSuiteName, kAccessSuiteVersion},
+    {kFileListSuiteName, kFileListSuiteVersion},
+    {kBufferSuiteName, kBufferSuiteVersion},
+    {kChannelPortsSuiteName, kChannelPortsSuiteVersion},
+    {kRuntimeSuiteName, kRuntimeSuiteVersion},
+    {kPropertySuiteName, kPropertySuiteVersion},
 };
 
 HostSuiteRecord& SuiteRecord(HostSuiteId id) { return HostSuiteTable[static_cast<std::size_t>(id)]; }

@@ -42,10 +42,9 @@ const char* const kActionsOperations[] = {
     "ReferenceMake",    "ReferenceFree",          "ReferencePutEnumerated", "ReferencePutProperty",
     "ReferencePutClass", "ListMake",              "ListFree",               "ListPutObject"};
 
-const char* const kSuites[] = {"df135115-c769-11d0-8079-00c04fd7ec47", "bc1e4d70-f953-11d0-8d9f-00c04fd5f7ee",
-                               "df135117-c769-11d0-8079-00c04fd7ec47", "df135116-c769-11d0-8079-00c04fd7ec47",
-                               "Photoshop UIHooks Suite for Plug-ins", "AS ZString Suite",
-                               "SP Access Suite",                      "Photoshop GetFileList Suite for Plug-ins"};
+// The suites the plug-in calls, in the order the corpus was made with.
+const char* const kSuites[] = {kDescriptorSuiteName, kControlSuiteName, kReferenceSuiteName, kListSuiteName,
+                               kUIHooksSuiteName,    kStringSuiteName,  kAccessSuiteName,    kFileListSuiteName};
 
 const char* const kBasicOperations[] = {"AcquireSuite", "AllocateBlock", "GetPluginName", "GetPluginAccess",
                                         "GetPlatformAccess", "BrowseUrl"};
@@ -155,7 +154,7 @@ void OneRequest(FuzzedDataProvider& input, StandInHost& host, bool& honest) {
             operation = Pick(input, kActionsOperations);
             break;
         case 1:
-            operation = std::string("AcquireSuite:") + Pick(input, kSuites);
+            operation = AcquireOperation(Pick(input, kSuites));
             break;
         default:
             operation = Pick(input, kBasicOperations);
@@ -196,7 +195,7 @@ void OneRequest(FuzzedDataProvider& input, StandInHost& host, bool& honest) {
     host.Actions().EndOfCall(parameters.descriptor);
     if (host.LiveBlocks() != blocksBefore) Finding("host blocks left allocated", host);
     if (host.LiveStrings() != 0) Finding("plug-in name not released", host);
-    if (shape <= 1 && static_cast<uint32_t>(status) != FourCC("Parm")) Finding("no message or basic, not \"Parm\"", host);
+    if (shape <= 1 && static_cast<uint32_t>(status) != kParmCode) Finding("no message or basic, not \"Parm\"", host);
     if (shape <= 1 && host.Log().size() != logBefore) Finding("host called without a basic suite", host);
 
     if (!honest) {

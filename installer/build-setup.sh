@@ -23,14 +23,10 @@ fi
 [ -n "$logo" ] && [ -f "$logo" ] || { echo "build-setup.sh: no logo.bmp; build any preset first (it generates resources/logo.bmp)" >&2; exit 1; }
 command -v makensis >/dev/null || "$top/scripts/install-deps.sh"
 
-pe_machine() {  # the machine field of a PE file's header, e.g. 014c or 8664
-  local pe
-  pe=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
-  od -An -tx2 -j$((pe + 4)) -N2 "$1" | tr -d ' '
-}
+. "$top/scripts/wine-facts.sh"
 # A swapped pair would put modules into hosts that cannot load them.
-[ -f "$module32" ] && [ "$(pe_machine "$module32")" = 014c ] || { echo "build-setup.sh: $module32 is not a 32-bit (i386) module" >&2; exit 1; }
-[ -f "$module64" ] && [ "$(pe_machine "$module64")" = 8664 ] || { echo "build-setup.sh: $module64 is not an x64 module" >&2; exit 1; }
+[ -f "$module32" ] && [ "$(pe_machine "$module32")" = "$PE_MACHINE_I386" ] || { echo "build-setup.sh: $module32 is not a 32-bit (i386) module" >&2; exit 1; }
+[ -f "$module64" ] && [ "$(pe_machine "$module64")" = "$PE_MACHINE_AMD64" ] || { echo "build-setup.sh: $module64 is not an x64 module" >&2; exit 1; }
 
 absolute() { (cd "$(dirname "$1")" && echo "$(pwd)/$(basename "$1")"); }
 mkdir -p "$(dirname "$output")"

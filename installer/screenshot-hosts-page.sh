@@ -6,11 +6,15 @@
 # LUMACUT_SETUP_SCREENSHOT_PREFIX): the setup program is an x64 program
 # whichever Windows build this machine tests.
 set -eu
+. "$(dirname "$0")/../scripts/wine-facts.sh"
+export wine64 server64
+wine64=$(wine_loader "$PE_MACHINE_AMD64")
+server64=$(wine_server "$PE_MACHINE_AMD64")
 setup=$(cd "$(dirname "$1")" && echo "$(pwd)/$(basename "$1")")
 output=$2
 export WINEPREFIX=${LUMACUT_SETUP_SCREENSHOT_PREFIX:-$(dirname "$setup")/setup-screenshot-prefix}
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
-wine() { timeout --kill-after=5 300 /usr/lib/wine/wine64 "$@"; }
+wine() { timeout --kill-after=5 300 "$wine64" "$@"; }
 mkdir -p "$(dirname "$WINEPREFIX")"
 # No window manager on the virtual display: Wine draws the title bar
 # itself, and its close box needs the Marlett font.
@@ -24,12 +28,12 @@ wine reg add 'HKLM\SOFTWARE\Adobe\Photoshop\25.0' /v ApplicationPath /t REG_SZ \
   /d 'C:\Program Files\Adobe\Adobe Photoshop 2024\' /f /reg:64 >/dev/null 2>&1
 wine reg add 'HKLM\SOFTWARE\Adobe\Photoshop\9.0' /v ApplicationPath /t REG_SZ \
   /d 'C:\Program Files (x86)\Adobe\Adobe Photoshop CS2\' /f /reg:32 >/dev/null 2>&1
-timeout 120 /usr/lib/wine/wineserver64 -w || true
+timeout 120 "$server64" -w || true
 
 mkdir -p "$(dirname "$output")"
 export setup output
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-  /usr/lib/wine/wine64 "$setup" & setup_pid=$!
+  "$wine64" "$setup" & setup_pid=$!
   title="ZYT_Lumacut 0.1 Setup"
   for _ in $(seq 120); do
     xwininfo -name "$title" >/dev/null 2>&1 && break
@@ -41,6 +45,6 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   status=0
   import -window root -crop "$geometry" +repage "$output" || status=1
   kill "$setup_pid" 2>/dev/null
-  timeout 30 /usr/lib/wine/wineserver64 -k 2>/dev/null
+  timeout 30 "$server64" -k 2>/dev/null
   exit $status'
 echo "screenshot-hosts-page.sh: wrote $output"

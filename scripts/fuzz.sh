@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets (fuzz/) with clang and runs each for a bounded
+# Builds the libFuzzer targets (fuzz/) with the fuzz preset (clang, the main
+# tree with LUMACUT_FUZZ on) and runs each for a bounded
 # time, 60 seconds unless given: scripts/fuzz.sh [SECONDS] [libFuzzer flags...]
 # lumacut_fuzz drives the plug-in through a host made of fuzz input;
 # lumacut_image_fuzz feeds image files to the host stand-in's reader.
@@ -7,7 +8,6 @@
 # build/fuzz/image-corpus, not to the small seed corpora kept in fuzz/ (the
 # image target also starts from the test images and the hostile files); a
 # crash leaves its input in build/fuzz/findings and makes the script fail.
-# LUMACUT_FUZZ_BUILD names another build folder.
 set -eu
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -21,15 +21,20 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get update -qq
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
-build=${LUMACUT_FUZZ_BUILD:-build/fuzz}
-cmake -S fuzz -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j2
+build=build/fuzz
+# A folder the fuzz build made of old, from fuzz/ alone, is configured anew
+# (its corpora stay).
+if [ -f "$build/CMakeCache.txt" ] && ! grep -qx "CMAKE_HOME_DIRECTORY:INTERNAL=$PWD" "$build/CMakeCache.txt"; then
+  rm -rf "$build/CMakeCache.txt" "$build/CMakeFiles"
+fi
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j2
 mkdir -p "$build/corpus" "$build/image-corpus" "$build/findings"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 echo "fuzz: lumacut_fuzz, running for ${seconds} s"
-"$build/lumacut_fuzz" -max_total_time="$seconds" -max_len=512 -timeout=10 -print_final_stats=1 \
+"$build/bin/lumacut_fuzz" -max_total_time="$seconds" -max_len=512 -timeout=10 -print_final_stats=1 \
   -artifact_prefix="$build/findings/" "$@" "$build/corpus" fuzz/corpus
 echo "fuzz: lumacut_image_fuzz, running for ${seconds} s"
-"$build/lumacut_image_fuzz" -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2560 \
+"$build/bin/lumacut_image_fuzz" -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2560 \
   -print_final_stats=1 -artifact_prefix="$build/findings/image-" "$@" "$build/image-corpus" fuzz/image-corpus \
   tests/host/image/images tests/host/cli/hostile

@@ -21,17 +21,15 @@ cmake --build "$build" -j"$(nproc)" --target ZYT_Lumacut lumacut-screenshots
 export WINEPREFIX=${LUMACUT_SCREENSHOT_PREFIX:-$HOME/.cache/lumacut/screenshots-$windows}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-if [ "$windows" = win64 ]; then
-  wine=/usr/lib/wine/wine64
-else
-  export WINEARCH=win32
-  wine=wine
-fi
+. scripts/wine-facts.sh
+machine=$(pe_machine "$build/bin/lumacut-screenshots.exe")
+wine=$(wine_loader "$machine")
+[ "$machine" = "$PE_MACHINE_AMD64" ] || export WINEARCH=win32
 mkdir -p "$(dirname "$WINEPREFIX")"
 timeout 900 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
 mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
 cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-timeout 120 wineserver -w || true
+timeout 120 "$(wine_server "$machine")" -w || true
 
 mkdir -p docs
 xvfb-run -a -s "-screen 0 1280x1024x24" timeout 600 "$wine" "$build/bin/lumacut-screenshots.exe" \

@@ -34,6 +34,6 @@ for preset in "${windows[@]}"; do
   steps="$steps echo '== $preset: test under Wine' && scripts/wine-prefix.sh build/$preset/bin/entry_requests_test.exe && ctest --preset $preset -j$jobs &&"
   prefixes="$prefixes build/$preset/tests/loadlog/loadlog-prefix"
 done
-prefixes="$prefixes ${LUMACUT_WINEPREFIX64:-$HOME/.cache/lumacut/wineprefix64} ${LUMACUT_WINEPREFIX:-$HOME/.cache/lumacut/wineprefix}"
+prefixes="$prefixes $(. scripts/wine-facts.sh && echo "$(default_wine_prefix "$PE_MACHINE_AMD64") $(default_wine_prefix "$PE_MACHINE_I386")")"
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c \
   "$steps echo '== masks of every module' && scripts/same-masks.sh; status=\$?; scripts/wine-wait.sh $prefixes; exit \$status"

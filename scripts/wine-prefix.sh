@@ -3,15 +3,11 @@
 # before tests start in parallel: a new prefix takes a while to set up.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine-facts.sh"
 program=${1:?usage: wine-prefix.sh A-WINDOWS-PROGRAM-OF-THAT-BUILD}
-pe=$(od -An -tu4 -j60 -N4 "$program" | tr -d ' ')
-if [ "$(od -An -tx2 -j$((pe + 4)) -N2 "$program" | tr -d ' ')" = 8664 ]; then
-  prefix=${WINEPREFIX:-${LUMACUT_WINEPREFIX64:-$HOME/.cache/lumacut/wineprefix64}}
-  server=/usr/lib/wine/wineserver64
-else
-  prefix=${WINEPREFIX:-${LUMACUT_WINEPREFIX:-$HOME/.cache/lumacut/wineprefix}}
-  server=/usr/lib/wine/wineserver32
-fi
+machine=$(pe_machine "$program")
+prefix=$(wine_prefix "$machine")
+server=$(wine_server "$machine")
 # A server left from an earlier run keeps the display it was started with;
 # end it so that this run's windows go to this run's display.
 if [ -d "$prefix" ]; then WINEPREFIX=$prefix timeout 30 "$server" -k >/dev/null 2>&1 || true; fi

@@ -5,6 +5,7 @@
 # wine64; 32-bit ones need a kernel that runs 32-bit programs.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine-facts.sh"
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 program=${1:?usage: wine-run.sh PROGRAM [ARGS...]}
@@ -22,16 +23,14 @@ run_wine() {
   exit $status
 }
 
-case "$(od -An -tx1 -j0 -N2 "$program" 2>/dev/null | tr -d ' ')" in
-  4d5a) ;;  # a PE file: decide by its machine below
-  *) run_wine wine "$@" ;;
-esac
-pe=$(od -An -tu4 -j60 -N4 "$program" | tr -d ' ')
-machine=$(od -An -tx2 -j$((pe + 4)) -N2 "$program" | tr -d ' ')
-if [ "$machine" = 8664 ]; then
-  export WINEPREFIX=${WINEPREFIX:-${LUMACUT_WINEPREFIX64:-$HOME/.cache/lumacut/wineprefix64}}
-  mkdir -p "$(dirname "$WINEPREFIX")"
-  run_wine /usr/lib/wine/wine64 "$@"
+machine=$(pe_machine "$program")
+# Not a PE file (a Windows program Wine finds by name): Wine decides.
+[ -n "$machine" ] || run_wine wine "$@"
+export WINEPREFIX
+WINEPREFIX=$(wine_prefix "$machine")
+mkdir -p "$(dirname "$WINEPREFIX")"
+if [ "$machine" = "$PE_MACHINE_AMD64" ]; then
+  run_wine "$(wine_loader "$machine")" "$@"
 fi
 if ! "$here/can-run-i386.sh"; then
   echo "wine-run.sh: this machine's kernel runs no 32-bit programs, so 32-bit Wine cannot start $program." >&2
@@ -39,6 +38,4 @@ if ! "$here/can-run-i386.sh"; then
   exit 77
 fi
 export WINEARCH=win32
-export WINEPREFIX=${WINEPREFIX:-${LUMACUT_WINEPREFIX:-$HOME/.cache/lumacut/wineprefix}}
-mkdir -p "$(dirname "$WINEPREFIX")"
-run_wine wine "$@"
+run_wine "$(wine_loader "$machine")" "$@"

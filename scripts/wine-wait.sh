@@ -3,9 +3,9 @@
 # Wine's helper processes (the desktop window among them) hold the display
 # a few seconds after the last program; a virtual display ended under them
 # has Xlib print "X connection to :99 broken" after a run that went well.
+. "$(dirname "$0")/wine-facts.sh"
 for prefix in "$@"; do
   [ -d "$prefix" ] || continue
-  server=/usr/lib/wine/wineserver64
-  if grep -qs '^#arch=win32' "$prefix/system.reg"; then server=/usr/lib/wine/wineserver32; fi
+  server=$(wine_server "$(prefix_machine "$prefix")")
   WINEPREFIX=$prefix timeout 60 "$server" -w >/dev/null 2>&1 || true
 done

@@ -16,6 +16,7 @@
 #include "host/driver/HostWindow.h"
 #include "host/driver/PluginModule.h"
 #include "host/driver/PluginRequests.h"
+#include "host/image/PngWriter.h"
 #include "host/suites/StandInHost.h"
 #include "entry/HostCodes.h"
 
@@ -35,7 +36,8 @@ bool Photograph(const std::string& path, Request request, void (*close)(DialogVi
     std::string error;
     bool saved = false;
     DialogDriver driver([&](DialogView& dialog) {
-        saved = dialog.Screenshot(path, error);
+        RgbImage picture;
+        saved = dialog.Screenshot(picture, error) && WriteRgbPng(path, picture, error);
         close(dialog);
     });
     request();

@@ -1,5 +1,7 @@
-// The main job's commands: one mode on a photograph, or all seven and the
-// contact sheet, or all seven on a gray ramp and the response chart. Inputs are checked and read before the plug-in is loaded;
+// The main job's commands, a file each: one mode on a photograph
+// (MaskOneMode.cpp), or all seven and the contact sheet (MaskAllModes.cpp),
+// or all seven on a gray ramp and the response chart (ChartAllModes.cpp).
+// Inputs are checked and read before the plug-in is loaded (MaskInputs.cpp);
 // each command prints what happened and returns the program's exit status
 // (CommandLine.h).
 #ifndef LUMACUT_HOST_MASK_COMMANDS_H

@@ -22,6 +22,7 @@
 #include <thread>
 
 #include "HostWindow.h"
+#include "host/common/RgbImage.h"
 
 // A dialog that is open on the watched thread. Every call goes to the
 // dialog's thread as a message, with a time limit, so a hung dialog fails
@@ -67,8 +68,8 @@ public:
 
     // Waits until the dialog is gone.
     bool WaitUntilClosed(int milliseconds) const;
-    // Saves what is on screen where the dialog is, as PNG.
-    bool Screenshot(const std::string& path, std::string& error) const;
+    // What is on screen where the dialog is; writing it is the caller's.
+    bool Screenshot(RgbImage& image, std::string& error) const;
 
 private:
     void* window_;

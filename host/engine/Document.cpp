@@ -155,7 +155,7 @@ HostStatus Document::ApplyCurve(const LevelTable& table) {
 
 HostStatus Document::DustAndScratches(int radius, int threshold) {
     if (radius != 1) return kEventNotHandled;
-    if (threshold < 0 || threshold > 255) return kHostBadParameter;
+    if (threshold < 0 || threshold > 255) return kParamError;
     Layer& layer = MutableTarget();
     if (targetChannel_ == TargetChannel::LayerMask) {
         Median3x3InPlace(layer.mask, threshold);

@@ -130,13 +130,13 @@ HostStatus CurveAdjustment(const ActionValue& adjustment, LevelTable& table) {
         if (point.Status() != 0) return point.Status();
         points.push_back({input->number, output->number});
     }
-    return MakeLevelTable(points, table) ? 0 : kHostBadParameter;
+    return MakeLevelTable(points, table) ? 0 : kParamError;
 }
 
 HostStatus Curves(Document& document, Parameters& p) {
     const ActionValue* adjustments = p.Get(kAdjustments, ValueKind::List);
     if (adjustments == nullptr) return p.Status();
-    if (adjustments->items.empty()) return kHostBadParameter;
+    if (adjustments->items.empty()) return kParamError;
     // Every adjustment is read before the first is applied: a refusal
     // leaves the channel as it was.
     std::vector<LevelTable> tables(adjustments->items.size());
@@ -157,7 +157,7 @@ HostStatus DustAndScratches(Document& document, Parameters& p) {
     if (p.Status() != 0) return p.Status();
     if (radius->integer < 1 || radius->integer > kLargestRadius || threshold->integer < 0 ||
         threshold->integer > 255)
-        return kHostBadParameter;
+        return kParamError;
     return document.DustAndScratches(radius->integer, threshold->integer);
 }
 
@@ -187,9 +187,9 @@ HostStatus ExecuteEvent(Document& document, const PlayedEvent& event) noexcept {
     try {
         return Dispatch(document, event);
     } catch (const std::bad_alloc&) {
-        return kHostMemoryFull;
+        return kMemoryFull;
     } catch (...) {
-        return kHostBadParameter;
+        return kParamError;
     }
 }
 

@@ -18,7 +18,7 @@
 // Keys beyond these are ignored, as a host ignores parameters an event does
 // not take. Everything else is refused with a host code (HostStatusCodes.h):
 // a missing key kDescriptorKeyMissing, a value of another kind
-// kDescriptorWrongType, a value out of range kHostBadParameter, any other
+// kDescriptorWrongType, a value out of range kParamError, any other
 // event or form of one kEventNotHandled; the document's own refusals pass
 // through. A refused event changes nothing.
 #ifndef LUMACUT_HOST_EVENT_EXECUTOR_H

@@ -13,6 +13,19 @@
 #include "ImageAssembler.h"
 
 namespace {
+// A decoder's message with its line breaks and runs of spaces made one
+// space each (libtiff writes some messages over two lines).
+std::string OneLine(const std::string& text) {
+    std::string line;
+    for (char c : text) {
+        const bool space = static_cast<unsigned char>(c) <= ' ';
+        if (!space) line += c;
+        else if (!line.empty() && line.back() != ' ') line += ' ';
+    }
+    if (!line.empty() && line.back() == ' ') line.pop_back();
+    return line;
+}
+
 // No photograph within the engine's limits needs more: 16-bit colour with
 // alpha, uncompressed, is 8 bytes a pixel, and a TIFF may carry previews
 // and layers beside it. Checked before the file is read into memory.
@@ -172,7 +185,8 @@ bool ReadImageMemory(const uint8_t* data, std::size_t size, const std::string& n
                                                  : DecodeWithPlatform(format, data, size, image, why);
     if (!read) {
         // A size the engine refuses is said as such; anything else is the
-        // decoder's complaint about the file.
+        // decoder's complaint about the file, on the one line a refusal has.
+        why = OneLine(why);
         error = name + ": " + (image.Refused() ? why : "not an image lumacut-host can read (" + why + ")");
         return false;
     }

@@ -9,15 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "host/common/RgbImage.h"
 #include "host/engine/Document.h"
 #include "host/engine/Plane.h"
-
-// Interleaved 8-bit RGB, row after row, as image files hold it.
-struct RgbImage {
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> pixels;
-};
 
 enum class ImageFormat { Unknown, Jpeg, Png, Tiff, Pnm };
 

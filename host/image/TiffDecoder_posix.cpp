@@ -21,7 +21,7 @@ struct TiffInput {
     const uint8_t* data;
     uint64_t size;
     uint64_t position;
-    std::string message;  // libtiff's first complaint
+    std::string message;  // libtiff's latest error, the one nearest the failure
 };
 
 TiffInput& InputOf(thandle_t handle) { return *static_cast<TiffInput*>(handle); }
@@ -50,13 +50,14 @@ toff_t TiffSize(thandle_t handle) { return InputOf(handle).size; }
 int TiffMap(thandle_t, void**, toff_t*) { return 0; }
 void TiffUnmap(thandle_t, void*, toff_t) {}
 
+// libtiff reports some mere warnings through its error handler, their text
+// starting "Warning" (a tag that disagrees with another, after which it reads
+// on): the file is refused, if at all, for what failed after them.
 int TiffError(TIFF*, void* user, const char*, const char* format, va_list arguments) {
     auto* input = static_cast<TiffInput*>(user);
-    if (input->message.empty()) {
-        char text[512];
-        std::vsnprintf(text, sizeof text, format, arguments);
-        input->message = text;
-    }
+    char text[512];
+    std::vsnprintf(text, sizeof text, format, arguments);
+    if (std::strncmp(text, "Warning", 7) != 0) input->message = text;
     return 1;
 }
 

@@ -11,7 +11,7 @@ HostStatus ActionsHost::MakeInto(Kind kind, Out* out, const std::string& operati
     const HostStatus injected = Enter(operation);
     if (out == nullptr) {
         host_.Error(operation + " without an out pointer");
-        return Finish(operation, "", "", kHostBadParameter);
+        return Finish(operation, "", "", kParamError);
     }
     if (injected != 0) {
         if (junkOutOnFailedMake_) *out = reinterpret_cast<Out>(&junk_);
@@ -25,7 +25,7 @@ HostStatus ActionsHost::MakeInto(Kind kind, Out* out, const std::string& operati
 HostStatus ActionsHost::Free(const void* handle, Kind kind, const std::string& operation) {
     const HostStatus injected = Enter(operation);
     Handle* found = Use(handle, kind, operation);
-    if (found == nullptr) return Finish(operation, Label(handle), Label(handle), kHostBadParameter);
+    if (found == nullptr) return Finish(operation, Label(handle), Label(handle), kParamError);
     // An injected failure still releases: the plug-in can do nothing about a
     // failed Free, so what is under test is only how it treats the code.
     found->live = false;
@@ -41,7 +41,7 @@ HostStatus ActionsHost::PutValue(ActionDescriptor d, FourCharCode key, const Act
     Handle* target = Use(d, Kind::Descriptor, operation);
     const std::string label = Label(d);
     const std::string text = label + " " + CodeText(key) + " " + detail;
-    if (target == nullptr) return Finish(operation, label, text, kHostBadParameter);
+    if (target == nullptr) return Finish(operation, label, text, kParamError);
     if (injected != 0) return Finish(operation, label, text, injected);
     target->descriptor.Put(key, value);
     return Finish(operation, label, text, 0);
@@ -82,7 +82,7 @@ HostStatus ActionsHost::DescriptorPutReference(ActionDescriptor d, FourCharCode 
     Handle* source = Use(reference, Kind::Reference, "DescriptorPutReference");
     if (source == nullptr) {
         Enter("DescriptorPutReference");
-        return Finish("DescriptorPutReference", Label(d), Label(d) + " " + CodeText(key), kHostBadParameter);
+        return Finish("DescriptorPutReference", Label(d), Label(d) + " " + CodeText(key), kParamError);
     }
     return PutValue(d, key, ActionValue::Reference(source->reference), "DescriptorPutReference", Label(*source));
 }
@@ -91,7 +91,7 @@ HostStatus ActionsHost::DescriptorPutList(ActionDescriptor d, FourCharCode key, 
     Handle* source = Use(list, Kind::List, "DescriptorPutList");
     if (source == nullptr) {
         Enter("DescriptorPutList");
-        return Finish("DescriptorPutList", Label(d), Label(d) + " " + CodeText(key), kHostBadParameter);
+        return Finish("DescriptorPutList", Label(d), Label(d) + " " + CodeText(key), kParamError);
     }
     return PutValue(d, key, ActionValue::List(source->list), "DescriptorPutList", Label(*source));
 }
@@ -102,10 +102,10 @@ HostStatus ActionsHost::DescriptorGetInteger(ActionDescriptor d, FourCharCode ke
     Handle* source = Use(d, Kind::Descriptor, operation);
     const std::string label = Label(d);
     const std::string text = label + " " + CodeText(key);
-    if (source == nullptr) return Finish(operation, label, text, kHostBadParameter);
+    if (source == nullptr) return Finish(operation, label, text, kParamError);
     if (value == nullptr) {
         host_.Error(operation + " without an out pointer");
-        return Finish(operation, label, text, kHostBadParameter);
+        return Finish(operation, label, text, kParamError);
     }
     if (injected != 0) return Finish(operation, label, text, injected);
     const ActionValue* found = source->descriptor.Find(key);
@@ -125,13 +125,13 @@ HostStatus ActionsHost::Play(ActionDescriptor* result, FourCharCode event, Actio
     std::string label;
     if (descriptor != nullptr) {
         Handle* source = Use(descriptor, Kind::Descriptor, operation);
-        if (source == nullptr) return Finish(operation, "", CodeText(event), kHostBadParameter);
+        if (source == nullptr) return Finish(operation, "", CodeText(event), kParamError);
         played.descriptor = source->descriptor;
         label = Label(*source);
     }
     if (result == nullptr) {
         host_.Error("Play without a result out pointer");
-        return Finish(operation, label, CodeText(event), kHostBadParameter);
+        return Finish(operation, label, CodeText(event), kParamError);
     }
     if (*result != nullptr) host_.Error("Play given a result descriptor that is not empty: " + Label(*result));
 
@@ -184,7 +184,7 @@ HostStatus ActionsHost::ReferencePutForm(ActionReference r, const ReferenceForm&
     ReferenceValue shown;
     shown.forms.push_back(form);
     const std::string text = label + " " + ReferenceText(shown);
-    if (target == nullptr) return Finish(operation, label, text, kHostBadParameter);
+    if (target == nullptr) return Finish(operation, label, text, kParamError);
     if (injected != 0) return Finish(operation, label, text, injected);
     target->reference.forms.push_back(form);
     return Finish(operation, label, text, 0);
@@ -201,7 +201,7 @@ HostStatus ActionsHost::ListPutObject(ActionList l, FourCharCode classCode, Acti
     Handle* source = target != nullptr ? Use(object, Kind::Descriptor, operation) : nullptr;
     const std::string label = Label(l);
     const std::string text = label + " " + CodeText(classCode) + " " + Label(object);
-    if (target == nullptr || source == nullptr) return Finish(operation, label, text, kHostBadParameter);
+    if (target == nullptr || source == nullptr) return Finish(operation, label, text, kParamError);
     if (injected != 0) return Finish(operation, label, text, injected);
     target->list.push_back(ActionValue::Object(classCode, source->descriptor));
     return Finish(operation, label, text, 0);

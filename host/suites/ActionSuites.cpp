@@ -107,10 +107,10 @@ struct SuiteEntry {
 };
 
 const SuiteEntry kActionSuites[] = {
-    {"df135115-c769-11d0-8079-00c04fd7ec47", 2, &descriptorSuite},
-    {"bc1e4d70-f953-11d0-8d9f-00c04fd5f7ee", 2, &controlSuite},
-    {"df135117-c769-11d0-8079-00c04fd7ec47", 2, &referenceSuite},
-    {"df135116-c769-11d0-8079-00c04fd7ec47", 1, &listSuite},
+    {kDescriptorSuiteName, kDescriptorSuiteVersion, &descriptorSuite},
+    {kControlSuiteName, kControlSuiteVersion, &controlSuite},
+    {kReferenceSuiteName, kReferenceSuiteVersion, &referenceSuite},
+    {kListSuiteName, kListSuiteVersion, &listSuite},
 };
 }  // namespace
 

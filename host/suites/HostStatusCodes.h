@@ -1,11 +1,10 @@
-// The statuses our stand-in answers with where it has to refuse something.
+// The statuses our stand-in answers with where it has to refuse something,
+// beyond those the plug-in knows too (entry/HostCodes.h: -50, -108, -128).
 #ifndef LUMACUT_HOST_HOST_STATUS_CODES_H
 #define LUMACUT_HOST_HOST_STATUS_CODES_H
 
 #include "entry/HostCodes.h"
 
-constexpr HostStatus kHostBadParameter = -50;     // the host's "bad parameter"
-constexpr HostStatus kHostMemoryFull = -108;      // the host's "out of memory"
 constexpr HostStatus kSuiteNotFound = static_cast<HostStatus>(FourCC("S!Fd"));  // no such suite or version
 // GetInteger of a descriptor: the key is not there, or holds no integer.
 // (Numbers of the Apple event family the host's descriptors come from.)

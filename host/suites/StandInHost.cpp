@@ -20,11 +20,6 @@ struct AccessIdentity {
     char tag[8] = "access";
 } accessIdentity;
 
-const char* const kUIHooksName = "Photoshop UIHooks Suite for Plug-ins";
-const char* const kStringName = "AS ZString Suite";
-const char* const kAccessName = "SP Access Suite";
-const char* const kFileListName = "Photoshop GetFileList Suite for Plug-ins";
-
 HostStatus LUMACUT_CDECL BasicAcquire(const char* name, int32_t version, const void** suite) {
     return StandInHost::Active().AcquireSuite(name, version, suite);
 }
@@ -151,20 +146,22 @@ HostStatus StandInHost::Enter(const std::string& operation) {
     return 0;
 }
 
+std::string AcquireOperation(const std::string& suiteName) { return "AcquireSuite:" + suiteName; }
+
 HostStatus StandInHost::AcquireSuite(const char* name, int32_t version, const void** suite) {
     const std::string identifier = name == nullptr ? "" : name;
     Record("AcquireSuite " + Quoted(name) + " v" + std::to_string(version));
     if (suite == nullptr) {
         Error("AcquireSuite without an out pointer");
-        return kHostBadParameter;
+        return kParamError;
     }
-    if (HostStatus injected = Enter("AcquireSuite:" + identifier)) return injected;
+    if (HostStatus injected = Enter(AcquireOperation(identifier))) return injected;
     if (HostStatus injected = Enter("AcquireSuite")) return injected;
     const void* table = actions_->SuiteTable(identifier, version);
-    if (identifier == kUIHooksName && version == 1) table = &uiHooksSuite;
-    if (identifier == kStringName && version == 1) table = &stringSuite;
-    if (identifier == kAccessName && version == 3) table = &accessSuite;
-    if (identifier == kFileListName && version == 4) table = &fileListSuite;
+    if (identifier == kUIHooksSuiteName && version == kUIHooksSuiteVersion) table = &uiHooksSuite;
+    if (identifier == kStringSuiteName && version == kStringSuiteVersion) table = &stringSuite;
+    if (identifier == kAccessSuiteName && version == kAccessSuiteVersion) table = &accessSuite;
+    if (identifier == kFileListSuiteName && version == kFileListSuiteVersion) table = &fileListSuite;
     if (table == nullptr) return kSuiteNotFound;
     if (nullSuites_.count(identifier) != 0) table = nullptr;
     *suite = table;
@@ -199,11 +196,11 @@ HostStatus StandInHost::AllocateBlock(uint32_t size, void** block) {
     Record("AllocateBlock " + std::to_string(size));
     if (block == nullptr) {
         Error("AllocateBlock without an out pointer");
-        return kHostBadParameter;
+        return kParamError;
     }
     if (HostStatus injected = Enter("AllocateBlock")) return injected;
     void* memory = std::malloc(size == 0 ? 1 : size);
-    if (memory == nullptr) return kHostMemoryFull;
+    if (memory == nullptr) return kMemoryFull;
     blocks_[memory] = size;
     ++blocksAllocated_;
     *block = memory;
@@ -215,7 +212,7 @@ HostStatus StandInHost::FreeBlock(void* block) {
     auto found = blocks_.find(block);
     if (found == blocks_.end()) {
         Error("FreeBlock of a block the host did not hand out: " + Hex(block));
-        return kHostBadParameter;
+        return kParamError;
     }
     std::free(found->first);
     blocks_.erase(found);
@@ -227,7 +224,7 @@ HostStatus StandInHost::GetPluginName(PluginRef plugin, HostString* name) {
     if (plugin != Plugin()) Error("GetPluginName for an unknown plug-in reference");
     if (name == nullptr) {
         Error("GetPluginName without an out pointer");
-        return kHostBadParameter;
+        return kParamError;
     }
     if (HostStatus injected = Enter("GetPluginName")) return injected;
     std::string* text = new std::string("ZYT_Lumacut");
@@ -241,7 +238,7 @@ HostStatus StandInHost::ReleaseString(HostString string) {
     std::string* text = reinterpret_cast<std::string*>(string);
     if (strings_.erase(text) == 0) {
         Error("Release of a string the host did not hand out");
-        return kHostBadParameter;
+        return kParamError;
     }
     delete text;
     return 0;
@@ -252,7 +249,7 @@ HostStatus StandInHost::GetPluginAccess(PluginRef plugin, AccessRef* access) {
     if (plugin != Plugin()) Error("GetPluginAccess for an unknown plug-in reference");
     if (access == nullptr) {
         Error("GetPluginAccess without an out pointer");
-        return kHostBadParameter;
+        return kParamError;
     }
     if (HostStatus injected = Enter("GetPluginAccess")) return injected;
     *access = nullAccessRef_ ? nullptr : reinterpret_cast<AccessRef>(&accessIdentity);
@@ -264,7 +261,7 @@ HostStatus StandInHost::GetPlatformAccess(AccessRef access, PlatformAccessInfo* 
     if (access != reinterpret_cast<AccessRef>(&accessIdentity)) Error("GetPlatformAccess for an unknown access ref");
     if (info == nullptr) {
         Error("GetPlatformAccess without an out pointer");
-        return kHostBadParameter;
+        return kParamError;
     }
     if (HostStatus injected = Enter("GetPlatformAccess")) return injected;
     info->defaultModule = accessModules_[0];

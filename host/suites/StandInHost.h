@@ -20,10 +20,14 @@ class ActionsHost;
 
 // Fail the n-th call (from 1) of an operation with a chosen status.
 struct InjectedFault {
-    std::string operation;  // "AcquireSuite:AS ZString Suite", "AllocateBlock", "Play", "actions", ...
+    std::string operation;  // AcquireOperation(kStringSuiteName), "AllocateBlock", "Play", "actions", ...
     int nth = 1;
     HostStatus status = -1;
 };
+
+// The operation under which acquiring a suite is counted, failed and
+// logged: "AcquireSuite:" and the suite's name.
+std::string AcquireOperation(const std::string& suiteName);
 
 struct SuiteUse {
     int acquired = 0;

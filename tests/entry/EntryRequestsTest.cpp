@@ -9,8 +9,8 @@
 #include "support/PluginUnderTest.h"
 
 namespace {
-const char* const kUIHooks = "Photoshop UIHooks Suite for Plug-ins";
-const char* const kDescriptors = "df135115-c769-11d0-8079-00c04fd7ec47";
+const char* const kUIHooks = kUIHooksSuiteName;
+const char* const kDescriptors = kDescriptorSuiteName;
 
 struct Pair {
     const char* caller;
@@ -56,16 +56,16 @@ TEST_F(EntryRequests, FailedPluginNameEndsTheRunWithItsStatusBeforeAnythingElse)
     host.Inject({"GetPluginName", 1, -1234});
     ActionParameters parameters{1, 7, nullptr};
     EXPECT_EQ(Run(&parameters), -1234);
-    const std::vector<std::string> acquired = {"AS ZString Suite", kUIHooks};
+    const std::vector<std::string> acquired = {kStringSuiteName, kUIHooks};
     EXPECT_EQ(host.AcquireOrder(), acquired) << "no dialog, no parameter read, no event";
     EXPECT_EQ(parameters.recordInfo, 7);
     ExpectCleanHost();
 }
 
 TEST_F(EntryRequests, UnreachableSuiteBecomesTheCallsStatusAndNothingStaysHeld) {
-    for (const char* suite : {kUIHooks, kDescriptors, "AS ZString Suite"}) {
+    for (const char* suite : {kUIHooks, kDescriptors, kStringSuiteName}) {
         StandInHost fresh;
-        fresh.Inject({std::string("AcquireSuite:") + suite, 1, 0x51F7});
+        fresh.Inject({AcquireOperation(suite), 1, 0x51F7});
         ActionParameters parameters{0, 3, nullptr};
         EXPECT_EQ(SendRun(PluginUnderTest(), fresh, &parameters), 0x51F7) << suite;
         EXPECT_EQ(fresh.SuitesHeld(), 0) << fresh.LogText();
@@ -85,11 +85,8 @@ TEST_F(EntryRequests, RunWithoutParametersRunsAndWritesNothingBack) {
 TEST_F(EntryRequests, EverySuiteOfARunIsAcquiredOnceAndReleasedInTableOrder) {
     ActionParameters parameters{0, 0, nullptr};
     ASSERT_EQ(Run(&parameters), 0) << host.LogText();
-    const std::vector<std::string> tableOrder = {"df135115-c769-11d0-8079-00c04fd7ec47",
-                                                 "bc1e4d70-f953-11d0-8d9f-00c04fd5f7ee",
-                                                 "df135117-c769-11d0-8079-00c04fd7ec47",
-                                                 "df135116-c769-11d0-8079-00c04fd7ec47", kUIHooks,
-                                                 "AS ZString Suite"};
+    const std::vector<std::string> tableOrder = {kDescriptors,   kControlSuiteName, kReferenceSuiteName,
+                                                 kListSuiteName, kUIHooks,          kStringSuiteName};
     EXPECT_EQ(host.ReleaseOrder(), tableOrder);
     for (const auto& use : host.SuiteUses()) EXPECT_EQ(use.second.acquired, 1) << use.first;
     ExpectCleanHost();

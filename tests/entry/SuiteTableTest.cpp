@@ -11,10 +11,10 @@
 #include "host/suites/StandInHost.h"
 
 namespace {
-const char* const kUIHooks = "Photoshop UIHooks Suite for Plug-ins";
-const char* const kStrings = "AS ZString Suite";
-const char* const kAccess = "SP Access Suite";
-const char* const kFileList = "Photoshop GetFileList Suite for Plug-ins";
+const char* const kUIHooks = kUIHooksSuiteName;
+const char* const kStrings = kStringSuiteName;
+const char* const kAccess = kAccessSuiteName;
+const char* const kFileList = kFileListSuiteName;
 
 class SuiteTableTest : public ::testing::Test {
 protected:
@@ -72,7 +72,7 @@ TEST_F(SuiteTableTest, SecondReleaseOfEverythingMakesNoHostCall) {
 }
 
 TEST_F(SuiteTableTest, FailedAcquisitionRaisesTheHostStatusAndKeepsItInLastError) {
-    host.Inject({std::string("AcquireSuite:") + kStrings, 1, 0x7E57});
+    host.Inject({AcquireOperation(kStrings), 1, 0x7E57});
     EXPECT_EQ(RaisedBy([] { Strings(); }), 0x7E57);
     EXPECT_EQ(SuiteRecord(HostSuiteId::String).lastError, 0x7E57);
     EXPECT_EQ(SuiteRecord(HostSuiteId::String).suite, nullptr);
@@ -109,6 +109,8 @@ TEST_F(SuiteTableTest, HostThatReportsSuccessWithoutATableIsNotCalledThrough) {
 }
 
 TEST(SuiteTable, HoldsTheFourteenRecordsInOrder) {
+    // Spelled out here, not taken from the interface header, so that a
+    // name or version mistyped there is caught.
     const char* const identifiers[] = {"df135115-c769-11d0-8079-00c04fd7ec47",
                                        "bc1e4d70-f953-11d0-8d9f-00c04fd5f7ee",
                                        "df135117-c769-11d0-8079-00c04fd7ec47",

@@ -11,7 +11,10 @@ top=$1
 module32=$2
 module64=$3
 work=$4
-if ! command -v makensis >/dev/null || [ ! -x /usr/lib/wine/wine64 ]; then
+. "$top/scripts/wine-facts.sh"
+wine64=$(wine_loader "$PE_MACHINE_AMD64")
+server64=$(wine_server "$PE_MACHINE_AMD64")
+if ! command -v makensis >/dev/null || [ ! -x "$wine64" ]; then
   echo "skipped: makensis or 64-bit Wine is not installed (scripts/install-deps.sh)"; exit 77
 fi
 if [ ! -f "$module32" ] || [ ! -f "$module64" ]; then
@@ -25,10 +28,10 @@ export WINEPREFIX=$work/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,msht
 # Wine hands Windows programs their arguments decoded in the Unix locale;
 # the non-ASCII host folder must arrive intact.
 export LC_ALL=C.UTF-8
-wine() { timeout --kill-after=5 120 /usr/lib/wine/wine64 "$@"; }
+wine() { timeout --kill-after=5 120 "$wine64" "$@"; }
 # One server for all the calls below instead of one each; ended at exit.
-timeout 120 /usr/lib/wine/wineserver64 -p >/dev/null 2>&1
-trap 'timeout 30 /usr/lib/wine/wineserver64 -k >/dev/null 2>&1' EXIT
+timeout 120 "$server64" -p >/dev/null 2>&1
+trap 'timeout 30 "$server64" -k >/dev/null 2>&1' EXIT
 # The batch files below go into the prefix's drive C, which the first run makes.
 [ -d "$WINEPREFIX/drive_c/windows" ] || wine wineboot >/dev/null 2>&1
 
@@ -67,11 +70,6 @@ add_hosts() {  # a 64-bit and a 32-bit host, each with a plug-in that is not our
 snapshot() {  # every path and file checksum below both plug-ins folders
   (cd "$host64_dir" && find . | sort && find . -type f -exec sha256sum {} + | sort)
   (cd "$host32_dir" && find . | sort && find . -type f -exec sha256sum {} + | sort)
-}
-pe_machine() {
-  local pe
-  pe=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
-  od -An -tx2 -j$((pe + 4)) -N2 "$1" | tr -d ' '
 }
 is_module() {  # is_module FILE MACHINE BUILT_MODULE
   [ -f "$1" ] && [ "$(pe_machine "$1")" = "$2" ] &&

@@ -184,11 +184,10 @@ INSTANTIATE_TEST_SUITE_P(LowHalfSignExtended, StatusWidening, ::testing::ValuesI
 class UnreachableSuite : public PluginTest {};
 
 TEST_F(UnreachableSuite, MidStepLeavesNoHandleBehind) {
-    const char* const suites[] = {"df135117-c769-11d0-8079-00c04fd7ec47", "bc1e4d70-f953-11d0-8d9f-00c04fd5f7ee",
-                                  "df135116-c769-11d0-8079-00c04fd7ec47"};
+    const char* const suites[] = {kReferenceSuiteName, kControlSuiteName, kListSuiteName};
     for (const char* suite : suites) {
         StandInHost fresh;
-        fresh.Inject({std::string("AcquireSuite:") + suite, 1, 0x12345678});
+        fresh.Inject({AcquireOperation(suite), 1, 0x12345678});
         ActionParameters parameters{0, 0, nullptr};
         EXPECT_EQ(SendRun(PluginUnderTest(), fresh, &parameters), 0x12345678) << suite;
         EXPECT_EQ(fresh.Actions().LiveHandles(), 0u) << fresh.LogText();

@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
         std::printf("no module at \"%s\": build its Windows preset (win32 or win64) first; skipped\n", modulePath.c_str());
         return kSkipped;
     }
+    std::printf("checking %s\n", modulePath.c_str());
     moduleBytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     try {
         module = std::make_unique<PeImage>(moduleBytes);

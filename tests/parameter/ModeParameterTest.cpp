@@ -11,7 +11,7 @@
 #include "host/suites/StandInHost.h"
 
 namespace {
-const char* const kDescriptors = "df135115-c769-11d0-8079-00c04fd7ec47";
+const char* const kDescriptors = kDescriptorSuiteName;
 
 class ModeParameter : public ::testing::Test {
 protected:

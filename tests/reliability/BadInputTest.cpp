@@ -234,12 +234,12 @@ TEST(BadInput, SuiteAcquiredWithoutATableEndsTheRunWithParm) {
         std::size_t eventsBefore;  // of mode 1
     };
     const Case cases[] = {
-        {"AS ZString Suite", 0},
-        {"Photoshop UIHooks Suite for Plug-ins", 0},
-        {"df135115-c769-11d0-8079-00c04fd7ec47", 0},  // descriptors: nothing to read, no event to build
-        {"bc1e4d70-f953-11d0-8d9f-00c04fd5f7ee", 0},  // control: the first event cannot be played
-        {"df135117-c769-11d0-8079-00c04fd7ec47", 0},  // references: the first event needs one
-        {"df135116-c769-11d0-8079-00c04fd7ec47", 4},  // lists: the curve, after four events
+        {kStringSuiteName, 0},
+        {kUIHooksSuiteName, 0},
+        {kDescriptorSuiteName, 0},  // nothing to read, no event to build
+        {kControlSuiteName, 0},     // the first event cannot be played
+        {kReferenceSuiteName, 0},   // the first event needs one
+        {kListSuiteName, 4},        // the curve, after four events
     };
     for (const Case& c : cases) {
         StandInHost host;

@@ -29,7 +29,7 @@ struct Encoding {
 const Encoding kEncodings[] = {
     {"plain", -43}, {"junk high half", static_cast<HostStatus>(0x5A5AFFD5u)}, {"-128", -128}};
 
-const char* const kAccessSuite = "SP Access Suite";
+const char* const kAccessSuite = kAccessSuiteName;
 
 bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
 
@@ -85,7 +85,7 @@ Expectation Expect(const Request& request, const CallOutcome& clean, const CallO
         // The box's result is not the request's: only a failure that keeps
         // it from being looked up at all reaches the host; the link button's
         // failures end in the dialog procedure.
-        same.status = operation == std::string("AcquireSuite:") + kAccessSuite ? injected : 0;
+        same.status = operation == AcquireOperation(kAccessSuite) ? injected : 0;
         return same;
     }
     if (StartsWith(operation, "AcquireSuite:") || operation == "GetPluginName") {
@@ -251,18 +251,18 @@ TEST(FaultSweep, EveryFailedHostOperationEndsTheCallAsDocumented) {
     EXPECT_EQ(total.held, total.injected);
     // Every kind of host operation the plug-in makes was failed somewhere.
     std::vector<std::string> required = {
-        "AcquireSuite:df135115-c769-11d0-8079-00c04fd7ec47", "AcquireSuite:bc1e4d70-f953-11d0-8d9f-00c04fd5f7ee",
-        "AcquireSuite:df135117-c769-11d0-8079-00c04fd7ec47", "AcquireSuite:df135116-c769-11d0-8079-00c04fd7ec47",
-        "AcquireSuite:Photoshop UIHooks Suite for Plug-ins", "AcquireSuite:AS ZString Suite",
+        AcquireOperation(kDescriptorSuiteName), AcquireOperation(kControlSuiteName),
+        AcquireOperation(kReferenceSuiteName), AcquireOperation(kListSuiteName),
+        AcquireOperation(kUIHooksSuiteName), AcquireOperation(kStringSuiteName),
         "GetPluginName", "DescriptorMake", "DescriptorFree", "DescriptorPutInteger", "DescriptorPutFloat",
         "DescriptorPutBoolean", "DescriptorPutList", "DescriptorPutEnumerated", "DescriptorPutReference",
         "DescriptorPutClass", "DescriptorGetInteger", "Play", "ReferenceMake", "ReferenceFree",
         "ReferencePutEnumerated", "ReferencePutProperty", "ReferencePutClass", "ListMake", "ListFree",
         "ListPutObject"};
     if (DialogsAreShown()) {
-        for (const char* operation :
-             {"AcquireSuite:SP Access Suite", "GetPluginAccess", "GetPlatformAccess",
-              "AcquireSuite:Photoshop GetFileList Suite for Plug-ins", "BrowseUrl", "AllocateBlock"})
+        for (const std::string& operation :
+             {AcquireOperation(kAccessSuite), std::string("GetPluginAccess"), std::string("GetPlatformAccess"),
+              AcquireOperation(kFileListSuiteName), std::string("BrowseUrl"), std::string("AllocateBlock")})
             required.push_back(operation);
     }
     for (const std::string& operation : required)

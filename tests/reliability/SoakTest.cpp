@@ -79,12 +79,12 @@ unsigned long long EnvNumber(const char* name, unsigned long long fallback) {
 
 // The host operations a fault may hit, each with the share of requests
 // that fail it.
-const char* const kFaultable[] = {"AcquireSuite:AS ZString Suite",
-                                  "AcquireSuite:Photoshop UIHooks Suite for Plug-ins",
-                                  "AcquireSuite:df135115-c769-11d0-8079-00c04fd7ec47",
-                                  "AcquireSuite:bc1e4d70-f953-11d0-8d9f-00c04fd5f7ee",
-                                  "AcquireSuite:df135117-c769-11d0-8079-00c04fd7ec47",
-                                  "AcquireSuite:df135116-c769-11d0-8079-00c04fd7ec47",
+const std::string kFaultable[] = {AcquireOperation(kStringSuiteName),
+                                  AcquireOperation(kUIHooksSuiteName),
+                                  AcquireOperation(kDescriptorSuiteName),
+                                  AcquireOperation(kControlSuiteName),
+                                  AcquireOperation(kReferenceSuiteName),
+                                  AcquireOperation(kListSuiteName),
                                   "GetPluginName",
                                   "AllocateBlock",
                                   "actions",

@@ -82,7 +82,7 @@ TEST_F(AboutBox, WebAddressButtonHasTheHostBrowseHttpAndTheCaptionAndTheBoxStays
     EXPECT_TRUE(openAfterFirst);
     EXPECT_TRUE(openAfterSecond);
     EXPECT_EQ(host.BrowsedUrls(), (std::vector<std::string>{"http://" + address, "http://" + address}));
-    EXPECT_EQ(host.SuiteUses().at("Photoshop GetFileList Suite for Plug-ins").acquired, 1) << "held once per call";
+    EXPECT_EQ(host.SuiteUses().at(kFileListSuiteName).acquired, 1) << "held once per call";
     ExpectCleanHost();
 }
 
@@ -92,7 +92,7 @@ TEST_F(AboutBox, LinkThatCannotReachTheHostDoesNoHarmAndTheBoxStaysUsable) {
         InjectedFault fault;
     };
     const std::vector<Case> cases = {
-        {"file-list suite refused", {"AcquireSuite:Photoshop GetFileList Suite for Plug-ins", 1, 0x72656675}},
+        {"file-list suite refused", {AcquireOperation(kFileListSuiteName), 1, 0x72656675}},
         {"no block for the caption", {"AllocateBlock", 1, -108}},
         {"no memory for the address", {"AllocateBlock", 2, -108}},
         {"BrowseUrl fails", {"BrowseUrl", 1, -1}},

@@ -60,7 +60,7 @@ TEST_F(ModuleInstanceTest, HostsAnswerIsStoredAndReturnedWithThePreferenceForThe
         EXPECT_EQ(GetModuleInstance(nullptr), c.expected) << c.what;
         EXPECT_EQ(moduleInstance, c.expected) << c.what;
     }
-    EXPECT_EQ(host.SuiteUses().at("SP Access Suite").acquired, 1) << "held for the rest of the call";
+    EXPECT_EQ(host.SuiteUses().at(kAccessSuiteName).acquired, 1) << "held for the rest of the call";
 }
 
 TEST_F(ModuleInstanceTest, HostFailuresLeaveOrClearTheStoredHandle) {
@@ -94,7 +94,7 @@ TEST_F(ModuleInstanceTest, HostFailuresLeaveOrClearTheStoredHandle) {
 }
 
 TEST_F(ModuleInstanceTest, UnreachableAccessSuiteRaisesTheHostsStatusAndKeepsTheHandle) {
-    host.Inject({"AcquireSuite:SP Access Suite", 1, 0x53214664});
+    host.Inject({AcquireOperation(kAccessSuiteName), 1, 0x53214664});
     int32_t raised = 0;
     try {
         GetModuleInstance(host.Plugin());

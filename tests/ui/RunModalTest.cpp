@@ -73,7 +73,7 @@ TEST_F(RunModalTest, MissingTemplateReturnsMinusOneAndNoHookRuns) {
 }
 
 TEST_F(RunModalTest, UnreachableAccessSuiteRaisesBeforeAnyWindowExists) {
-    host.Inject({"AcquireSuite:SP Access Suite", 1, 0x6E6F7065});
+    host.Inject({AcquireOperation(kAccessSuiteName), 1, 0x6E6F7065});
     RecordingDialog recorder;
     int32_t raised = 0;
     try {

@@ -27,6 +27,7 @@ TEST(HostileInput, EndsInOneLineErrorAndLeavesNoFile) {
         ASSERT_EQ(lines.size(), 1u) << result.err;
         EXPECT_EQ(lines[0].rfind("lumacut-host: ", 0), 0u) << lines[0];
         EXPECT_NE(lines[0].find(file.filename().string()), std::string::npos) << lines[0];
+        EXPECT_EQ(lines[0].find("Warning"), std::string::npos) << "a decoder's warning is no reason: " << lines[0];
         EXPECT_TRUE(folder.Names().empty());
     }
 }

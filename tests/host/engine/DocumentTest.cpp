@@ -171,9 +171,9 @@ TEST(Document, RefusedEventsLeaveTheDocumentAsItWas) {
         {"median of radius 2", [](Document&) {}, [](Document& d) { return d.DustAndScratches(2, 0); },
          kEventNotHandled},
         {"threshold above 255", [](Document&) {}, [](Document& d) { return d.DustAndScratches(1, 256); },
-         kHostBadParameter},
+         kParamError},
         {"negative threshold", [](Document&) {}, [](Document& d) { return d.DustAndScratches(1, -1); },
-         kHostBadParameter},
+         kParamError},
     };
     for (const Refusal& refusal : refusals) {
         Document document = Photo();

@@ -17,11 +17,11 @@ namespace {
 struct Suites {
     explicit Suites(StandInHost& host)
         : d(*static_cast<const ActionDescriptorSuite*>(
-              host.Actions().SuiteTable("df135115-c769-11d0-8079-00c04fd7ec47", 2))),
-          c(*static_cast<const ActionControlSuite*>(host.Actions().SuiteTable("bc1e4d70-f953-11d0-8d9f-00c04fd5f7ee", 2))),
+              host.Actions().SuiteTable(kDescriptorSuiteName, kDescriptorSuiteVersion))),
+          c(*static_cast<const ActionControlSuite*>(host.Actions().SuiteTable(kControlSuiteName, kControlSuiteVersion))),
           r(*static_cast<const ActionReferenceSuite*>(
-              host.Actions().SuiteTable("df135117-c769-11d0-8079-00c04fd7ec47", 2))),
-          l(*static_cast<const ActionListSuite*>(host.Actions().SuiteTable("df135116-c769-11d0-8079-00c04fd7ec47", 1))) {}
+              host.Actions().SuiteTable(kReferenceSuiteName, kReferenceSuiteVersion))),
+          l(*static_cast<const ActionListSuite*>(host.Actions().SuiteTable(kListSuiteName, kListSuiteVersion))) {}
     const ActionDescriptorSuite& d;
     const ActionControlSuite& c;
     const ActionReferenceSuite& r;
@@ -35,9 +35,9 @@ protected:
 };
 
 TEST_F(ActionsStandIn, OnlyTheFourSuitesAtTheirVersionsAreOffered) {
-    EXPECT_EQ(host.Actions().SuiteTable("df135115-c769-11d0-8079-00c04fd7ec47", 1), nullptr);
-    EXPECT_EQ(host.Actions().SuiteTable("df135116-c769-11d0-8079-00c04fd7ec47", 2), nullptr);
-    EXPECT_EQ(host.Actions().SuiteTable("61e608b0-40fd-11d1-8da3-00c04fd5f7ee", 1), nullptr);
+    EXPECT_EQ(host.Actions().SuiteTable(kDescriptorSuiteName, 1), nullptr);
+    EXPECT_EQ(host.Actions().SuiteTable(kListSuiteName, 2), nullptr);
+    EXPECT_EQ(host.Actions().SuiteTable(kUnnamedSuiteName, 1), nullptr);
 }
 
 TEST_F(ActionsStandIn, PutsAreDeepCopiesInPutOrder) {
@@ -155,7 +155,7 @@ const Misuse kMisuses[] = {
          s.d.Free(d);
          return s.d.Free(d);
      },
-     kHostBadParameter, "DescriptorFree given D1 after it was freed"},
+     kParamError, "DescriptorFree given D1 after it was freed"},
     {"free through the wrong suite",
      [](StandInHost&, const Suites& s) {
          ActionDescriptor d = nullptr;
@@ -164,7 +164,7 @@ const Misuse kMisuses[] = {
          s.d.Free(d);
          return status;
      },
-     kHostBadParameter, "ReferenceFree given D1, a descriptor handle"},
+     kParamError, "ReferenceFree given D1, a descriptor handle"},
     {"use after free",
      [](StandInHost&, const Suites& s) {
          ActionReference r = nullptr;
@@ -176,15 +176,15 @@ const Misuse kMisuses[] = {
          s.d.Free(d);
          return status;
      },
-     kHostBadParameter, "DescriptorPutReference given R1 after it was freed"},
+     kParamError, "DescriptorPutReference given R1 after it was freed"},
     {"unknown handle",
      [](StandInHost&, const Suites& s) {
          int notAHandle = 0;
          return s.d.PutInteger(reinterpret_cast<ActionDescriptor>(&notAHandle), FourCC("Rds "), 1);
      },
-     kHostBadParameter, "DescriptorPutInteger given a handle the host never made"},
+     kParamError, "DescriptorPutInteger given a handle the host never made"},
     {"null handle", [](StandInHost&, const Suites& s) { return s.l.PutObject(nullptr, FourCC("Pnt "), nullptr); },
-     kHostBadParameter, "ListPutObject given a null handle"},
+     kParamError, "ListPutObject given a null handle"},
     {"result not empty",
      [](StandInHost&, const Suites& s) {
          ActionDescriptor result = nullptr;
