@@ -184,7 +184,7 @@ tailer=$!
 phase=boot
 while kill -0 "$limiter" 2>/dev/null; do
   if [ $phase = boot ] && [ -e "$run/started" ]; then
-    say "running in the machine (booted in $((SECONDS - started)) s): $*"
+    say "running in the machine (booted in $((SECONDS - started)) s): $(echo "$*" | tr -s ' \n' ' ' | cut -c1-100)"
     phase=run; started=$SECONDS
   fi
   [ -e "$run/status" ] && break
