@@ -39,17 +39,17 @@ fi
 out=build/same-masks
 rm -rf "$out"
 declare -A from=()
+for written in "$@"; do
+  from[${written%%=*}]=${written#*=}/masks
+done
 windows=(win64)
 if scripts/can-run-i386.sh; then windows=(win32 win64); fi
 for preset in native "${windows[@]}"; do
+  [ -z "${from[$preset]:-}" ] || continue
   write_masks "$preset" "$out/$preset"
   from[$preset]=$out/$preset/masks
 done
-for written in "$@"; do
-  preset=${written%%=*}
-  from[$preset]=${written#*=}/masks
-  windows+=("$preset")
-done
+windows=($(printf '%s\n' "${!from[@]}" | grep -vx native | sort))
 # The contact sheet is drawn by the host, not the module: masks only.
 masks=$(cd "${from[native]}" && ls -- *.png | grep -v '^contact-sheet\.png$' || true)
 if [ "$(echo "$masks" | grep -c .)" != 7 ]; then
