@@ -19,3 +19,7 @@ LUMACUT_WINE_TIMEOUT=600 "$here/wine-run.sh" "$program" --gtest_list_tests >/dev
 # the dialog tests would pay for every dialog they open.
 "$here/wine-run.sh" "$prefix/drive_c/windows/system32/reg.exe" add 'HKCU\Software\Wine\X11 Driver' \
   /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || true
+# A new prefix is still being filled (the user folders, Temp among them)
+# after its first program has returned: tests started meanwhile find no
+# temporary folder, as slow machines show. Wait until Wine is done with it.
+WINEPREFIX=$prefix timeout 600 "$server" -w >/dev/null 2>&1 || true
