@@ -32,13 +32,7 @@ else
   # minutes; the first time also builds that machine). It has a display of
   # its own.
   echo "== note: the 32-bit module's tests run in an emulated machine (scripts/i386-machine.sh): this kernel runs no 32-bit programs, or LUMACUT_I386_MACHINE=1"
-  rm -rf build/same-masks-win32
-  scripts/i386-machine.sh xvfb-run -a -s "-screen 0 1280x1024x24" bash -c \
-    "echo '== win32: test under Wine' && scripts/wine-prefix.sh build/win32/bin/entry_requests_test.exe &&
-     ctest --preset win32 -j\$(nproc); status=\$?
-     echo '== win32: masks in the emulated machine' && scripts/same-masks.sh --write win32 build/same-masks-win32 || status=1
-     scripts/wine-wait.sh build/win32/tests/loadlog/loadlog-prefix \${LUMACUT_WINEPREFIX:-\$HOME/.cache/lumacut/wineprefix}
-     exit \$status" || machine_status=$?
+  scripts/win32-in-machine.sh build/same-masks-win32 || machine_status=$?
   masks_from=(win32=build/same-masks-win32)
 fi
 # Prefix, tests and mask runs share one virtual display: Wine's desktop
