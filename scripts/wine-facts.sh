@@ -6,7 +6,7 @@
 #   server=$(wine_server "$machine")  # its server, to wait for or end
 #   prefix=$(wine_prefix "$machine")  # our prefix for it: WINEPREFIX, else LUMACUT_WINEPREFIX64 or
 #                                     # LUMACUT_WINEPREFIX, else one under ~/.cache/lumacut
-# Each helper that tests in parallel sets LUMACUT_WINEPREFIX64 and
+# Checkouts tested side by side on one machine each set LUMACUT_WINEPREFIX64 and
 # LUMACUT_WINEPREFIX to a prefix of its own.
 
 PE_MACHINE_I386=014c
