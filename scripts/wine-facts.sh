@@ -7,7 +7,7 @@
 #   prefix=$(wine_prefix "$machine")  # our prefix for it: WINEPREFIX, else LUMACUT_WINEPREFIX64 or
 #                                     # LUMACUT_WINEPREFIX, else one under ~/.cache/lumacut
 # Checkouts tested side by side on one machine each set LUMACUT_WINEPREFIX64 and
-# LUMACUT_WINEPREFIX to a prefix of its own.
+# LUMACUT_WINEPREFIX to prefixes of their own.
 
 PE_MACHINE_I386=014c
 PE_MACHINE_AMD64=8664
