@@ -19,7 +19,7 @@
 #include "host/suites/ActionText.h"
 #include "host/image/ImageFile.h"
 #include "host/engine/LevelTable.h"
-#include "host/cli/MaskJob.h"
+#include "host/run/MaskJob.h"
 #include "host/driver/PluginModule.h"
 #include "host/image/PngFilter.h"
 #include "host/image/PngWriter.h"

@@ -6,7 +6,7 @@
 #include "CliOutputs.h"
 #include "CliPrint.h"
 #include "MaskCommands.h"
-#include "ResponseChart.h"
+#include "host/pictures/ResponseChart.h"
 #include "RunReport.h"
 
 int ChartAllModes(const PluginModule& module, const CommandLine& line) {

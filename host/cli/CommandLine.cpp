@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <map>
 
-#include "MaskJob.h"
+#include "host/run/MaskJob.h"
 #include "host/engine/Plane.h"
 
 namespace {

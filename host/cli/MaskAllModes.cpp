@@ -4,10 +4,10 @@
 #include <stdexcept>
 #include <vector>
 
-#include "BoundedWorkers.h"
+#include "host/run/BoundedWorkers.h"
 #include "CliOutputs.h"
 #include "CliPrint.h"
-#include "ContactSheet.h"
+#include "host/pictures/ContactSheet.h"
 #include "MaskCommands.h"
 #include "MaskOutput.h"
 #include "RunReport.h"

@@ -7,7 +7,7 @@
 #include "CliFiles.h"
 #include "CliPrint.h"
 #include "MaskCommands.h"
-#include "MaskJob.h"
+#include "host/run/MaskJob.h"
 #include "host/image/ImageFile.h"
 #include "host/suites/DescriptorFile.h"
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-#include "MaskJob.h"
+#include "host/run/MaskJob.h"
 
 struct MaskOutput {
     std::string label;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "MaskJob.h"
+#include "host/run/MaskJob.h"
 
 // "mode 4 (Shadows narrow)".
 std::string RunLabel(int32_t mode);

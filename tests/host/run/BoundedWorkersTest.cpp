@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "host/cli/BoundedWorkers.h"
+#include "host/run/BoundedWorkers.h"
 
 namespace {
 TEST(BoundedWorkers, SubmitWaitsWhileTheBoundIsReached) {

@@ -15,8 +15,8 @@
 #include "host/engine/EventExecutor.h"
 #include "host/suites/HostStatusCodes.h"
 #include "host/image/ImageFile.h"
-#include "host/cli/MaskJob.h"
-#include "host/cli/ResponseChart.h"
+#include "host/run/MaskJob.h"
+#include "host/pictures/ResponseChart.h"
 #include "support/PluginUnderTest.h"
 
 namespace {
