@@ -21,7 +21,9 @@
 #include <string>
 #include <vector>
 
-#include "entry/HostCodes.h"
+#include "entry/interface/HostCodes.h"
+#include "entry/interface/HostRequests.h"
+#include "entry/interface/PluginModes.h"
 #include "host/suites/ActionText.h"
 #include "host/suites/ActionsHost.h"
 #include "host/suites/StandInHost.h"
@@ -55,7 +57,7 @@ const T& Pick(FuzzedDataProvider& input, const T (&items)[N]) {
 }
 
 FourCharCode Code(FuzzedDataProvider& input) {
-    static const char* const kCodes[] = {"Cnt ", "Cnt ", "Cnt ", "null", "T   ", "Chnl", "Ordn", "Trgt", "Lyr "};
+    static const char* const kCodes[] = {kModeKeyText, kModeKeyText, kModeKeyText, "null", "T   ", "Chnl", "Ordn", "Trgt", "Lyr "};
     if (input.ConsumeBool()) return input.ConsumeIntegral<FourCharCode>();
     const char* text = Pick(input, kCodes);
     FourCharCode code = 0;
@@ -126,11 +128,11 @@ bool IsFaultOfActions(const std::string& operation) {
 
 void OneRequest(FuzzedDataProvider& input, StandInHost& host, bool& honest) {
     // The request and its strings.
-    std::string caller = "PS Photoshop", selector = "Do It";
+    std::string caller = kRunRequest.caller, selector = kRunRequest.selector;
     switch (input.ConsumeIntegralInRange(0, 15)) {
     case 0:
-        caller = "SP Interface";
-        selector = "About";
+        caller = kAboutRequest.caller;
+        selector = kAboutRequest.selector;
         break;
     case 1:
         caller = input.ConsumeRandomLengthString(64);
@@ -210,8 +212,8 @@ void OneRequest(FuzzedDataProvider& input, StandInHost& host, bool& honest) {
         if (status != 0 || parameters.recordInfo != 0) Finding("write-back without success or recordInfo 0", host);
         if (incoming != nullptr && host.Actions().IsLive(incoming)) Finding("replaced descriptor not freed", host);
         const std::optional<DescriptorValue> written = host.Actions().TakeDescriptor(parameters.descriptor);
-        if (!written || written->Size() != 1 || written->Find(FourCC("Cnt ")) == nullptr ||
-            written->Find(FourCC("Cnt "))->kind != ValueKind::Integer)
+        if (!written || written->Size() != 1 || written->Find(kModeKey) == nullptr ||
+            written->Find(kModeKey)->kind != ValueKind::Integer)
             Finding("the written descriptor does not hold the mode alone", host);
     } else if (incoming != nullptr && host.Actions().Content(incoming) != incomingContent) {
         Finding("the host's descriptor changed in place", host);

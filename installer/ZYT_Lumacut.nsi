@@ -12,7 +12,7 @@ Target amd64-unicode
 SetCompressor /SOLID lzma
 
 !ifndef VERSION
-  !define VERSION 0.1
+  !error "VERSION: build-setup.sh gives it, from cmake/Version.cmake"
 !endif
 !define PRODUCT "ZYT_Lumacut"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"

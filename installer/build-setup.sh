@@ -51,7 +51,7 @@ case $certificate in
   3) ;;
   *) exit 1 ;;
 esac
-makensis -V2 "${sign[@]}" \
+makensis -V2 "${sign[@]}" "-DVERSION=$(cmake -P "$top/cmake/Version.cmake")" \
   "-DMODULE32=$inputs/module32.8li" "-DMODULE64=$inputs/module64.8li" \
   "-DLOGO=$inputs/logo.bmp" "-DOUTFILE=$partial" \
   "$here/ZYT_Lumacut.nsi" >&2

@@ -15,12 +15,7 @@ output=$2
 export WINEPREFIX=${LUMACUT_SETUP_SCREENSHOT_PREFIX:-$(dirname "$setup")/setup-screenshot-prefix}
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
 wine() { timeout --kill-after=5 300 "$wine64" "$@"; }
-mkdir -p "$(dirname "$WINEPREFIX")"
-# No window manager on the virtual display: Wine draws the title bar
-# itself, and its close box needs the Marlett font.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
-mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+undecorated_prefix "$wine64"
 drive=$WINEPREFIX/drive_c
 mkdir -p "$drive/Program Files/Adobe/Adobe Photoshop 2024/Plug-ins" \
          "$drive/Program Files (x86)/Adobe/Adobe Photoshop CS2/Plug-Ins"
@@ -31,10 +26,10 @@ wine reg add 'HKLM\SOFTWARE\Adobe\Photoshop\9.0' /v ApplicationPath /t REG_SZ \
 timeout 120 "$server64" -w || true
 
 mkdir -p "$(dirname "$output")"
-export setup output
+title="ZYT_Lumacut $(cmake -P "$(dirname "$0")/../cmake/Version.cmake") Setup"  # the window to photograph
+export setup output title
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   "$wine64" "$setup" & setup_pid=$!
-  title="ZYT_Lumacut 0.1 Setup"
   for _ in $(seq 120); do
     xwininfo -name "$title" >/dev/null 2>&1 && break
     sleep 0.5

@@ -8,8 +8,8 @@
 #include <cstddef>
 #include <tuple>
 
-#include "entry/HostInterface.h"
-#include "entry/HostSuiteTable.h"
+#include "entry/interface/HostInterface.h"
+#include "entry/base/HostSuiteTable.h"
 
 template <typename Handle, typename Suite, const Suite& (*SuiteOf)()>
 class ScopedHandle {

@@ -1,6 +1,6 @@
 #include "EventBuilder.h"
 
-#include "EventCodes.h"
+#include "entry/interface/EventCodes.h"
 
 template <typename Operation>
 void EventBuilder::Run(Operation operation) {

@@ -4,7 +4,7 @@
 
 #include "ActionHandles.h"
 #include "EventBuilder.h"
-#include "EventCodes.h"
+#include "entry/interface/EventCodes.h"
 
 namespace {
 // The two "setd" steps differ only in the channel the selection comes from.

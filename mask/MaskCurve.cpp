@@ -2,7 +2,7 @@
 
 #include "ActionHandles.h"
 #include "EventBuilder.h"
-#include "EventCodes.h"
+#include "entry/interface/EventCodes.h"
 
 int32_t ApplyMaskCurve(const ToneCurve& curve) {
     DescriptorHandle result, event;

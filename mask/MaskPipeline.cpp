@@ -3,7 +3,7 @@
 #include "EventSteps.h"
 #include "MaskCurve.h"
 #include "ModeTable.h"
-#include "entry/HostContext.h"
+#include "entry/base/HostContext.h"
 
 int32_t PrepareMaskLayer() {
     const ModeRow& row = ModeRowFor(currentMode);

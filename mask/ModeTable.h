@@ -7,34 +7,33 @@
 #include <cstdint>
 
 #include "ToneCurves.h"
+#include "entry/interface/PluginModes.h"
 
 struct ModeRow {
     int32_t mode;
-    const char* caption;  // the mode dialog's radio button text
     bool invertSelection;
     const ToneCurve* firstCurve;   // null: no curve
     const ToneCurve* secondCurve;  // null: no second curve
 };
 
 inline constexpr ModeRow kModeTable[] = {
-    {1, "Highlights normal", false, &NormalCurve, nullptr},
-    {2, "Highlights narrow", false, &NarrowCurve, nullptr},
-    {3, "Shadows normal", true, &NormalCurve, nullptr},
-    {4, "Shadows narrow", true, &NarrowCurve, nullptr},
-    {5, "Midtones wide", false, &MidtoneBandCurve, nullptr},
-    {6, "Midtones medium", false, &MidtoneBandCurve, &MidtoneMediumCurve},
-    {7, "Midtones narrow", false, &MidtoneBandCurve, &MidtoneNarrowCurve},
+    {1, false, &NormalCurve, nullptr},
+    {2, false, &NarrowCurve, nullptr},
+    {3, true, &NormalCurve, nullptr},
+    {4, true, &NarrowCurve, nullptr},
+    {5, false, &MidtoneBandCurve, nullptr},
+    {6, false, &MidtoneBandCurve, &MidtoneMediumCurve},
+    {7, false, &MidtoneBandCurve, &MidtoneNarrowCurve},
 };
 
-constexpr int32_t kModeCount = 7;
 static_assert(sizeof kModeTable / sizeof kModeTable[0] == kModeCount, "one row per mode");
 
 // A value with no row (only a scripting parameter can bring one) inverts
 // nothing and plays no curve.
-inline constexpr ModeRow kNoModeRow = {0, nullptr, false, nullptr, nullptr};
+inline constexpr ModeRow kNoModeRow = {0, false, nullptr, nullptr};
 
 constexpr const ModeRow& ModeRowFor(int32_t mode) {
-    return mode >= 1 && mode <= kModeCount ? kModeTable[mode - 1] : kNoModeRow;
+    return mode >= kFirstMode && mode <= kLastMode ? kModeTable[mode - kFirstMode] : kNoModeRow;
 }
 
 #endif

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <new>
 
-#include "entry/HostContext.h"
-#include "entry/ModuleAllocator.h"
+#include "entry/base/HostContext.h"
+#include "entry/base/ModuleAllocator.h"
 
 // The language wants std::bad_alloc from a failing operator new, but the
 // plug-in's callers only ever see HostError: the entry point turns it into

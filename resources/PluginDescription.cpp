@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "ResourceIds.h"
+#include "entry/interface/PluginModes.h"
 #include "ResourceWriter.h"
 
 namespace {
@@ -74,7 +75,7 @@ PropertyListFields LumacutPropertyList() {
 TerminologyFields LumacutTerminology() {
     TerminologyParameter mode;
     mode.name = "mode";
-    mode.keyword = "Cnt ";
+    mode.keyword = kModeKeyText;
     mode.type = "long";
     mode.flags = 0;  // required, single item, not enumerated
 

@@ -16,7 +16,8 @@
 # fails writes nothing.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
-version=0.1
+. "$top/scripts/wine-facts.sh"
+version=$(cmake -P "$top/cmake/Version.cmake")
 signing=yes
 "$top/scripts/sign.sh" --check || case $? in
   3) signing=no; echo "package.sh: no certificate (LUMACUT_SIGN_PFX is not set): the package is not signed" ;;
@@ -33,8 +34,8 @@ else
   for preset in win32 win64; do
     (cd "$top" && cmake --preset $preset >/dev/null && cmake --build --preset $preset -j"$(nproc)" >/dev/null)
   done
-  module32=$top/build/win32/bin/ZYT_Lumacut.8li
-  module64=$top/build/win64/bin/ZYT_Lumacut.8li
+  module32=$(built_module "$top/build/win32")
+  module64=$(built_module "$top/build/win64")
   zipfile=$top/out/ZYT_Lumacut-$version.zip
   setup=$top/out/ZYT_Lumacut-$version-setup.exe
 fi
@@ -66,7 +67,7 @@ cp "$top/LICENSE.txt" "$root/LICENSE.txt"
 cp /usr/share/doc/gcc-mingw-w64-base/copyright "$root/licenses/gcc-runtime.txt"
 # The i686 and x86-64 runtime packages carry the same notice.
 cp /usr/share/doc/mingw-w64-i686-dev/copyright "$root/licenses/mingw-w64-runtime.txt"
-echo "ZYT_Lumacut Version $version Release (12/2004)" > "$root/VERSION.txt"
+echo "ZYT_Lumacut $(cmake -DPRINT=RELEASE -P "$top/cmake/Version.cmake")" > "$root/VERSION.txt"
 [ "$signing" = no ] || "$top/scripts/sign.sh" "$root/32-bit/ZYT_Lumacut.8li" "$root/64-bit/ZYT_Lumacut.8li"
 (cd "$root" && sha256sum 32-bit/ZYT_Lumacut.8li 64-bit/ZYT_Lumacut.8li > SHA256SUMS.txt)
 for bits in 32 64; do

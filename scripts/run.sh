@@ -30,7 +30,7 @@ host() {
   if [ -n "${DISPLAY:-}" ]; then
     scripts/wine-run.sh "build/$windows/bin/lumacut-host.exe" "$@"
   else
-    xvfb-run -a -s "-screen 0 1280x1024x24" scripts/wine-run.sh "build/$windows/bin/lumacut-host.exe" "$@"
+    scripts/wine-display.sh scripts/wine-run.sh "build/$windows/bin/lumacut-host.exe" "$@"
   fi
 }
 host "$@"

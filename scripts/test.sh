@@ -39,14 +39,14 @@ fi
 # process lives as long as its server and keeps the display it was started
 # with.
 # The display ends only once Wine's servers have (scripts/wine-wait.sh).
+. scripts/wine-facts.sh
 steps=""
 prefixes=""
 for preset in "${windows[@]}"; do
-  steps="$steps echo '== $preset: test under Wine' && scripts/wine-prefix.sh build/$preset/bin/entry_requests_test.exe && ctest --preset $preset -j$jobs &&"
-  prefixes="$prefixes build/$preset/tests/loadlog/loadlog-prefix"
+  steps="$steps scripts/wine-tests.sh $preset $jobs &&"
+  prefixes="$prefixes $(wine_test_prefixes "$preset")"
 done
-prefixes="$prefixes $(. scripts/wine-facts.sh && echo "$(default_wine_prefix "$PE_MACHINE_AMD64") $(default_wine_prefix "$PE_MACHINE_I386")")"
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c \
+scripts/wine-display.sh bash -c \
   "$steps echo '== masks of every module' && scripts/same-masks.sh ${masks_from[*]}; status=\$?; scripts/wine-wait.sh $prefixes; exit \$status"
 if [ "$machine_status" != 0 ]; then
   echo "== win32: the run in the emulated machine failed (exit status $machine_status; its output is above)" >&2

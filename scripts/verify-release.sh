@@ -9,6 +9,7 @@
 #     --build-dir DIR  build in DIR and keep it (a later run with the same DIR only rebuilds what changed)
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
+. "$top/scripts/wine-facts.sh"
 source=commit
 build=
 while [ $# -gt 1 ]; do
@@ -55,6 +56,6 @@ done
 rm -rf "$build/rebuilt"
 for bits in 32 64; do
   mkdir -p "$build/rebuilt/$bits-bit"
-  cp "$build/win$bits/bin/ZYT_Lumacut.8li" "$build/rebuilt/$bits-bit/ZYT_Lumacut.8li"
+  cp "$(built_module "$build/win$bits")" "$build/rebuilt/$bits-bit/ZYT_Lumacut.8li"
 done
 "$top/scripts/compare-release.sh" "$zipfile" "$build/rebuilt"

@@ -11,9 +11,8 @@ set -u
 cd "$(dirname "$0")/.."
 masks=${1:?usage: win32-in-machine.sh MASKS_DIR}
 rm -rf "$masks"
-exec scripts/i386-machine.sh xvfb-run -a -s "-screen 0 1280x1024x24" bash -c \
-  "echo '== win32: test under Wine' && scripts/wine-prefix.sh build/win32/bin/entry_requests_test.exe &&
-   ctest --preset win32 -j\$(nproc); status=\$?
+exec scripts/i386-machine.sh scripts/wine-display.sh bash -c \
+  "scripts/wine-tests.sh win32 \$(nproc); status=\$?
    echo '== win32: masks in the emulated machine' && scripts/same-masks.sh --write win32 \"$masks\" || status=1
-   scripts/wine-wait.sh build/win32/tests/loadlog/loadlog-prefix \$(. scripts/wine-facts.sh && default_wine_prefix \$PE_MACHINE_I386)
+   scripts/wine-wait.sh \$(. scripts/wine-facts.sh && wine_test_prefixes win32)
    exit \$status"

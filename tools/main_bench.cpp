@@ -24,7 +24,7 @@
 #include "host/image/PngFilter.h"
 #include "host/image/PngWriter.h"
 #include "host/engine/RowBands.h"
-#include "entry/HostCodes.h"
+#include "entry/interface/HostCodes.h"
 
 namespace {
 #if defined(_WIN32)

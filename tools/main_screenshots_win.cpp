@@ -18,7 +18,8 @@
 #include "host/driver/PluginRequests.h"
 #include "host/image/PngWriter.h"
 #include "host/suites/StandInHost.h"
-#include "entry/HostCodes.h"
+#include "entry/interface/HostCodes.h"
+#include "entry/interface/PluginModes.h"
 
 namespace {
 const char* const kUsage = "usage: lumacut-screenshots [--module=PATH] [--mode=N] MODE_DIALOG.png ABOUT_BOX.png\n";
@@ -86,7 +87,7 @@ int main(int argc, char** argv) {
     host.SetAccessModules(nullptr, module.Handle());
 
     ActionParameters parameters{
-        1, 0, host.Actions().NewDescriptor({{FourCC("Cnt "), ActionValue::Integer(mode)}})};
+        1, 0, host.Actions().NewDescriptor({{kModeKey, ActionValue::Integer(mode)}})};
     const bool modeSaved = Photograph(
         outputs[0], [&] { SendRun(module, host, &parameters); }, [](DialogView& dialog) { dialog.Click(IDCANCEL); });
     const bool aboutSaved = Photograph(

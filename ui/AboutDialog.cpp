@@ -3,8 +3,8 @@
 #include <string>
 
 #include "ModuleInstance.h"
-#include "entry/HostSuiteTable.h"
-#include "entry/ModuleAllocator.h"
+#include "entry/base/HostSuiteTable.h"
+#include "entry/base/ModuleAllocator.h"
 #include "PluginDialogs.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "entry/HostInterface.h"
+#include "entry/interface/HostInterface.h"
 
 class ModalDialog {
 public:

@@ -1,11 +1,14 @@
 #include "ModeDialog.h"
 
-#include "entry/HostCodes.h"
-#include "entry/HostContext.h"
+#include "entry/interface/HostCodes.h"
+#include "entry/interface/PluginModes.h"
+#include "entry/base/HostContext.h"
 #include "PluginDialogs.h"
 
 namespace {
-int32_t ButtonOfMode(int32_t mode) { return (mode >= 2 && mode <= 7) ? mode + 3 : kFirstModeButton; }
+static_assert(kLastModeButton - kFirstModeButton + 1 == kModeCount, "one button a mode");
+
+int32_t ButtonOfMode(int32_t mode) { return (mode >= kFirstMode && mode <= kLastMode) ? mode + 3 : kFirstModeButton; }
 }  // namespace
 
 void ModeDialog::OnInit() {

@@ -1,6 +1,6 @@
 #include "ModuleInstance.h"
 
-#include "entry/HostSuiteTable.h"
+#include "entry/base/HostSuiteTable.h"
 
 ModuleHandle moduleInstance = nullptr;
 

@@ -3,7 +3,7 @@
 #ifndef LUMACUT_UI_MODULE_INSTANCE_H
 #define LUMACUT_UI_MODULE_INSTANCE_H
 
-#include "entry/HostInterface.h"
+#include "entry/interface/HostInterface.h"
 
 using ModuleHandle = void*;
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "entry/HostInterface.h"
+#include "entry/interface/HostInterface.h"
 
 // 0 after OK (the chosen mode stored), -128 after Cancel or when the dialog
 // cannot be shown.

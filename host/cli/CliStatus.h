@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "entry/HostInterface.h"
+#include "entry/interface/HostInterface.h"
 
 // What the status means, or "unknown status" for one we do not know.
 std::string StatusMeaning(HostStatus status);

@@ -4,8 +4,10 @@
 #include <cstdlib>
 #include <map>
 
-#include "host/run/MaskJob.h"
+#include "LumacutVersion.h"
+#include "entry/interface/PluginModes.h"
 #include "host/engine/Plane.h"
+#include "resources/ModeCaptions.h"
 
 namespace {
 const char* const kProgram = "lumacut-host";
@@ -78,12 +80,28 @@ bool CheckRun(const Given& given, CommandLine& line, std::string& error) {
             return false;
         }
         if (!line.anyMode && (line.mode < kFirstMode || line.mode > kLastMode)) {
-            error = "unknown mode " + std::to_string(line.mode) + " (modes are 1 to 7; --any-mode lets others through)";
+            error = "unknown mode " + std::to_string(line.mode) + " (modes are " + std::to_string(kFirstMode) + " to " +
+                    std::to_string(kLastMode) + "; --any-mode lets others through)";
             return false;
         }
     }
     line.action = CommandLine::Action::MaskOne;
     return true;
+}
+// "modes: 1 Highlights normal, ...", in lines of at most 100 columns.
+std::string ModesLine() {
+    std::string text = "modes:";
+    std::size_t width = text.size();
+    for (int32_t mode = kFirstMode; mode <= kLastMode; ++mode) {
+        const std::string item = " " + std::to_string(mode) + " " + ModeCaption(mode) + (mode < kLastMode ? "," : "");
+        if (width + item.size() > 100) {
+            text += "\n      ";
+            width = 6;
+        }
+        text += item;
+        width += item.size();
+    }
+    return text + "\n";
 }
 }  // namespace
 
@@ -134,9 +152,7 @@ std::string UsageText() {
         if (name.size() < 22) name.resize(22, ' ');
         text += name + " " + option.help + "\n";
     }
-    text += "\n"
-            "modes: 1 Highlights normal, 2 Highlights narrow, 3 Shadows normal, 4 Shadows narrow,\n"
-            "       5 Midtones wide, 6 Midtones medium, 7 Midtones narrow\n"
+    text += "\n" + ModesLine() +
             "images: at most " + std::to_string(kMaxSide) + " pixels a side and " +
             std::to_string(kMaxArea / 1000000) + " megapixels; larger ones are refused before they are read\n"
             "outputs are written under a temporary name and renamed when complete\n"
@@ -156,7 +172,9 @@ std::string UsageText() {
     return text;
 }
 
-std::string VersionText() { return std::string(kProgram) + " 0.1\nZYT_Lumacut Version 0.1 Release (12/2004)\n"; }
+std::string VersionText() {
+    return std::string(kProgram) + " " LUMACUT_VERSION "\nZYT_Lumacut " LUMACUT_RELEASE "\n";
+}
 
 bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error) {
     line = CommandLine();

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "entry/HostInterface.h"
+#include "entry/interface/HostInterface.h"
 
 class PluginModule {
 public:

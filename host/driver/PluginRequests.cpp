@@ -1,5 +1,6 @@
 #include "PluginRequests.h"
 
+#include "entry/interface/HostRequests.h"
 #include "host/suites/ActionsHost.h"
 
 HostStatus SendRequest(const PluginModule& module, StandInHost& host, const char* caller, const char* selector,
@@ -20,9 +21,9 @@ HostStatus SendRequest(const PluginModule& module, StandInHost& host, const char
 }
 
 HostStatus SendAbout(const PluginModule& module, StandInHost& host) {
-    return SendRequest(module, host, "SP Interface", "About", nullptr);
+    return SendRequest(module, host, kAboutRequest.caller, kAboutRequest.selector, nullptr);
 }
 
 HostStatus SendRun(const PluginModule& module, StandInHost& host, ActionParameters* parameters) {
-    return SendRequest(module, host, "PS Photoshop", "Do It", parameters);
+    return SendRequest(module, host, kRunRequest.caller, kRunRequest.selector, parameters);
 }

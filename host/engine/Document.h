@@ -14,7 +14,7 @@
 
 #include "LevelTable.h"
 #include "Plane.h"
-#include "entry/HostInterface.h"
+#include "entry/interface/HostInterface.h"
 
 struct RgbPlanes {
     Plane red, green, blue;

@@ -3,46 +3,11 @@
 #include <new>
 #include <vector>
 
+#include "entry/interface/EventCodes.h"
 #include "host/suites/HostStatusCodes.h"
 #include "LevelTable.h"
 
 namespace {
-// The host's own spelling of the vocabulary: deliberately not shared with
-// the plug-in's sources, so that a wrong code on either side shows.
-constexpr FourCharCode kMake = FourCC("Mk  ");
-constexpr FourCharCode kMergeVisible = FourCC("MrgV");
-constexpr FourCharCode kSet = FourCC("setd");
-constexpr FourCharCode kInverse = FourCC("Invs");
-constexpr FourCharCode kCurves = FourCC("Crvs");
-constexpr FourCharCode kDustAndScratches = FourCC("DstS");
-constexpr FourCharCode kDelete = FourCC("Dlt ");
-
-constexpr FourCharCode kTarget = FourCC("null");
-constexpr FourCharCode kDuplicate = FourCC("Dplc");
-constexpr FourCharCode kTo = FourCC("T   ");
-constexpr FourCharCode kNew = FourCC("Nw  ");
-constexpr FourCharCode kAt = FourCC("At  ");
-constexpr FourCharCode kUsing = FourCC("Usng");
-constexpr FourCharCode kRadius = FourCC("Rds ");
-constexpr FourCharCode kThreshold = FourCC("Thsh");
-constexpr FourCharCode kAdjustments = FourCC("Adjs");
-constexpr FourCharCode kChannelKey = FourCC("Chnl");
-constexpr FourCharCode kCurve = FourCC("Crv ");
-constexpr FourCharCode kHorizontal = FourCC("Hrzn");
-constexpr FourCharCode kVertical = FourCC("Vrtc");
-
-constexpr FourCharCode kLayer = FourCC("Lyr ");
-constexpr FourCharCode kChannel = FourCC("Chnl");
-constexpr FourCharCode kCurvesAdjustment = FourCC("CrvA");
-constexpr FourCharCode kPoint = FourCC("Pnt ");
-constexpr FourCharCode kSelection = FourCC("fsel");
-constexpr FourCharCode kOrdinal = FourCC("Ordn");
-constexpr FourCharCode kUserMask = FourCC("UsrM");
-constexpr FourCharCode kComposite = FourCC("RGB ");
-constexpr FourCharCode kMask = FourCC("Msk ");
-constexpr FourCharCode kTargetItem = FourCC("Trgt");
-constexpr FourCharCode kRevealSelection = FourCC("RvlS");
-
 // Dust and Scratches takes radii of 1 to 100 pixels; the engine does 1.
 constexpr int kLargestRadius = 100;
 
@@ -76,36 +41,37 @@ bool IsReference(const ActionValue* value, const ReferenceForm& form) {
 }
 
 HostStatus Make(Document& document, Parameters& p) {
-    if (p.Has(kTarget)) {
-        const ActionValue* target = p.Get(kTarget, ValueKind::Reference);
+    if (p.Has(keys::Null)) {
+        const ActionValue* target = p.Get(keys::Null, ValueKind::Reference);
         if (target == nullptr) return p.Status();
-        return IsReference(target, ReferenceForm::Class(kLayer)) ? document.MakeLayer() : kEventNotHandled;
+        return IsReference(target, ReferenceForm::Class(classes::Layer)) ? document.MakeLayer() : kEventNotHandled;
     }
-    const ActionValue* made = p.Get(kNew, ValueKind::Class);
-    const ActionValue* at = p.Get(kAt, ValueKind::Reference);
-    const ActionValue* reveal = p.Get(kUsing, ValueKind::Enumerated);
+    const ActionValue* made = p.Get(keys::New, ValueKind::Class);
+    const ActionValue* at = p.Get(keys::At, ValueKind::Reference);
+    const ActionValue* reveal = p.Get(keys::Using, ValueKind::Enumerated);
     if (p.Status() != 0) return p.Status();
-    if (made->classCode != kChannel || !IsReference(at, ReferenceForm::Enumerated(kChannel, kChannel, kMask)) ||
-        reveal->enumType != kUserMask || reveal->enumValue != kRevealSelection)
+    if (made->classCode != classes::Channel ||
+        !IsReference(at, ReferenceForm::Enumerated(classes::Channel, enumTypes::Channel, enumValues::Mask)) ||
+        reveal->enumType != enumTypes::UserMask || reveal->enumValue != enumValues::RevealSelection)
         return kEventNotHandled;
     return document.AddRevealMask();
 }
 
 HostStatus MergeVisible(Document& document, Parameters& p) {
-    const ActionValue* duplicate = p.Get(kDuplicate, ValueKind::Boolean);
+    const ActionValue* duplicate = p.Get(keys::Duplicate, ValueKind::Boolean);
     if (duplicate == nullptr) return p.Status() == kDescriptorKeyMissing ? kEventNotHandled : p.Status();
     // Without "Dplc" a host merges the layers themselves, which we do not do.
     return duplicate->flag ? document.MergeVisibleIntoTarget() : kEventNotHandled;
 }
 
 HostStatus Set(Document& document, Parameters& p) {
-    const ActionValue* what = p.Get(kTarget, ValueKind::Reference);
-    const ActionValue* to = p.Get(kTo, ValueKind::Reference);
+    const ActionValue* what = p.Get(keys::Null, ValueKind::Reference);
+    const ActionValue* to = p.Get(keys::To, ValueKind::Reference);
     if (p.Status() != 0) return p.Status();
-    if (!IsReference(what, ReferenceForm::Property(kChannel, kSelection))) return kEventNotHandled;
-    if (IsReference(to, ReferenceForm::Enumerated(kChannel, kChannel, kComposite)))
+    if (!IsReference(what, ReferenceForm::Property(classes::Channel, properties::Selection))) return kEventNotHandled;
+    if (IsReference(to, ReferenceForm::Enumerated(classes::Channel, enumTypes::Channel, enumValues::RGB)))
         return document.LoadCompositeLuminosity();
-    if (IsReference(to, ReferenceForm::Enumerated(kChannel, kOrdinal, kTargetItem)))
+    if (IsReference(to, ReferenceForm::Enumerated(classes::Channel, enumTypes::Ordinal, enumValues::Target)))
         return document.LoadTargetChannelSelection();
     return kEventNotHandled;
 }
@@ -113,20 +79,21 @@ HostStatus Set(Document& document, Parameters& p) {
 // One "CrvA" object into its table; a status on refusal.
 HostStatus CurveAdjustment(const ActionValue& adjustment, LevelTable& table) {
     if (adjustment.kind != ValueKind::Object) return kDescriptorWrongType;
-    if (adjustment.classCode != kCurvesAdjustment) return kEventNotHandled;
+    if (adjustment.classCode != classes::CurvesAdjustment) return kEventNotHandled;
     Parameters p(&adjustment.object);
-    const ActionValue* channel = p.Get(kChannelKey, ValueKind::Reference);
-    const ActionValue* curve = p.Get(kCurve, ValueKind::List);
+    const ActionValue* channel = p.Get(keys::Channel, ValueKind::Reference);
+    const ActionValue* curve = p.Get(keys::Curve, ValueKind::List);
     if (p.Status() != 0) return p.Status();
     // A named channel ("Rd  ", ...) would be a curve on one colour: not ours.
-    if (!IsReference(channel, ReferenceForm::Enumerated(kChannel, kOrdinal, kTargetItem))) return kEventNotHandled;
+    if (!IsReference(channel, ReferenceForm::Enumerated(classes::Channel, enumTypes::Ordinal, enumValues::Target)))
+        return kEventNotHandled;
     std::vector<SplinePoint> points;
     for (const ActionValue& item : curve->items) {
         if (item.kind != ValueKind::Object) return kDescriptorWrongType;
-        if (item.classCode != kPoint) return kEventNotHandled;
+        if (item.classCode != classes::Point) return kEventNotHandled;
         Parameters point(&item.object);
-        const ActionValue* input = point.Get(kHorizontal, ValueKind::Float);
-        const ActionValue* output = point.Get(kVertical, ValueKind::Float);
+        const ActionValue* input = point.Get(keys::Horizontal, ValueKind::Float);
+        const ActionValue* output = point.Get(keys::Vertical, ValueKind::Float);
         if (point.Status() != 0) return point.Status();
         points.push_back({input->number, output->number});
     }
@@ -134,7 +101,7 @@ HostStatus CurveAdjustment(const ActionValue& adjustment, LevelTable& table) {
 }
 
 HostStatus Curves(Document& document, Parameters& p) {
-    const ActionValue* adjustments = p.Get(kAdjustments, ValueKind::List);
+    const ActionValue* adjustments = p.Get(keys::Adjustments, ValueKind::List);
     if (adjustments == nullptr) return p.Status();
     if (adjustments->items.empty()) return kParamError;
     // Every adjustment is read before the first is applied: a refusal
@@ -152,8 +119,8 @@ HostStatus Curves(Document& document, Parameters& p) {
 }
 
 HostStatus DustAndScratches(Document& document, Parameters& p) {
-    const ActionValue* radius = p.Get(kRadius, ValueKind::Integer);
-    const ActionValue* threshold = p.Get(kThreshold, ValueKind::Integer);
+    const ActionValue* radius = p.Get(keys::Radius, ValueKind::Integer);
+    const ActionValue* threshold = p.Get(keys::Threshold, ValueKind::Integer);
     if (p.Status() != 0) return p.Status();
     if (radius->integer < 1 || radius->integer > kLargestRadius || threshold->integer < 0 ||
         threshold->integer > 255)
@@ -162,22 +129,23 @@ HostStatus DustAndScratches(Document& document, Parameters& p) {
 }
 
 HostStatus Delete(Document& document, Parameters& p) {
-    const ActionValue* target = p.Get(kTarget, ValueKind::Reference);
+    const ActionValue* target = p.Get(keys::Null, ValueKind::Reference);
     if (target == nullptr) return p.Status();
-    if (!IsReference(target, ReferenceForm::Enumerated(kLayer, kOrdinal, kTargetItem))) return kEventNotHandled;
+    if (!IsReference(target, ReferenceForm::Enumerated(classes::Layer, enumTypes::Ordinal, enumValues::Target)))
+        return kEventNotHandled;
     return document.DeleteTargetLayer();
 }
 
 HostStatus Dispatch(Document& document, const PlayedEvent& event) {
     Parameters p(event.descriptor ? &*event.descriptor : nullptr);
     switch (event.event) {
-    case kMake: return Make(document, p);
-    case kMergeVisible: return MergeVisible(document, p);
-    case kSet: return Set(document, p);
-    case kInverse: return document.InvertSelection();
-    case kCurves: return Curves(document, p);
-    case kDustAndScratches: return DustAndScratches(document, p);
-    case kDelete: return Delete(document, p);
+    case events::Make: return Make(document, p);
+    case events::MergeVisible: return MergeVisible(document, p);
+    case events::Set: return Set(document, p);
+    case events::Inverse: return document.InvertSelection();
+    case events::Curves: return Curves(document, p);
+    case events::DustAndScratches: return DustAndScratches(document, p);
+    case events::Delete: return Delete(document, p);
     default: return kEventNotHandled;
     }
 }

@@ -6,16 +6,8 @@
 #include "host/engine/EventExecutor.h"
 #include "host/driver/PluginRequests.h"
 #include "host/suites/StandInHost.h"
-#include "entry/HostCodes.h"
 
-std::string ModeCaption(int32_t mode) {
-    static const char* const captions[] = {"Highlights normal", "Highlights narrow", "Shadows normal",
-                                           "Shadows narrow",    "Midtones wide",     "Midtones medium",
-                                           "Midtones narrow"};
-    return mode >= kFirstMode && mode <= kLastMode ? captions[mode - kFirstMode] : std::string();
-}
-
-DescriptorValue ModeParameters(int32_t mode) { return {{FourCC("Cnt "), ActionValue::Integer(mode)}}; }
+DescriptorValue ModeParameters(int32_t mode) { return {{kModeKey, ActionValue::Integer(mode)}}; }
 
 RecordedRun RunOnImage(const PluginModule& module, const RgbPlanes& image, const RunSettings& settings) {
     Document document(image);

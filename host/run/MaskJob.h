@@ -8,15 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "host/suites/ActionValues.h"
-#include "host/engine/Document.h"
+#include "entry/interface/PluginModes.h"  // kFirstMode to kLastMode, for the callers
 #include "host/driver/PluginModule.h"
-
-// Modes 1 to 7 and their captions in the plug-in's dialog.
-constexpr int32_t kFirstMode = 1;
-constexpr int32_t kLastMode = 7;
-// "Highlights normal", ...; an empty string for any other mode.
-std::string ModeCaption(int32_t mode);
+#include "host/engine/Document.h"
+#include "host/suites/ActionValues.h"
+#include "resources/ModeCaptions.h"  // ModeCaption, for the callers
 
 struct MaskRun {
     HostStatus status = 0;

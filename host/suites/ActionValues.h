@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-#include "entry/HostInterface.h"
+#include "entry/interface/HostInterface.h"
 
 // One form of a reference: a class alone, a property of a class, or an
 // enumerated item of a class.

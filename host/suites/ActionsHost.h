@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "ActionValues.h"
-#include "entry/HostInterface.h"
+#include "entry/interface/HostInterface.h"
 
 class StandInHost;
 

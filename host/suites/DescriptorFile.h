@@ -9,7 +9,7 @@
 #include <string>
 
 #include "ActionValues.h"
-#include "entry/HostInterface.h"
+#include "entry/interface/HostInterface.h"
 
 class ActionsHost;
 

@@ -3,7 +3,7 @@
 #ifndef LUMACUT_HOST_HOST_STATUS_CODES_H
 #define LUMACUT_HOST_HOST_STATUS_CODES_H
 
-#include "entry/HostCodes.h"
+#include "entry/interface/HostCodes.h"
 
 constexpr HostStatus kSuiteNotFound = static_cast<HostStatus>(FourCC("S!Fd"));  // no such suite or version
 // GetInteger of a descriptor: the key is not there, or holds no integer.

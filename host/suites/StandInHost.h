@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "entry/HostInterface.h"
+#include "entry/interface/HostInterface.h"
 
 class ActionsHost;
 

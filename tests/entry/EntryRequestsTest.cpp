@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "entry/HostCodes.h"
+#include "entry/interface/HostCodes.h"
 #include "support/PluginUnderTest.h"
 
 namespace {

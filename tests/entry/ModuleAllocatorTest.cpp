@@ -2,9 +2,9 @@
 // host cannot give any.
 #include <gtest/gtest.h>
 
-#include "entry/HostCodes.h"
-#include "entry/HostContext.h"
-#include "entry/ModuleAllocator.h"
+#include "entry/interface/HostCodes.h"
+#include "entry/base/HostContext.h"
+#include "entry/base/ModuleAllocator.h"
 #include "host/suites/StandInHost.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "entry/HostCodes.h"
-#include "entry/HostContext.h"
-#include "entry/HostSuiteTable.h"
+#include "entry/interface/HostCodes.h"
+#include "entry/base/HostContext.h"
+#include "entry/base/HostSuiteTable.h"
 #include "host/suites/StandInHost.h"
 
 namespace {

@@ -108,8 +108,8 @@ add_hosts
 before=$(snapshot)
 wine "$setup" /S
 check "/S succeeds" test $? = 0
-check "the 64-bit host gets the x64 module in its Plug-ins folder" is_module "$plugins64/ZYT/ZYT_Lumacut.8li" 8664 "$module64"
-check "the 32-bit host gets the 32-bit module in its Plug-Ins folder" is_module "$plugins32/ZYT/ZYT_Lumacut.8li" 014c "$module32"
+check "the 64-bit host gets the x64 module in its Plug-ins folder" is_module "$plugins64/ZYT/ZYT_Lumacut.8li" "$PE_MACHINE_AMD64" "$module64"
+check "the 32-bit host gets the 32-bit module in its Plug-Ins folder" is_module "$plugins32/ZYT/ZYT_Lumacut.8li" "$PE_MACHINE_I386" "$module32"
 check "no second plug-ins folder is made beside the existing one" \
   test "$(ls "$host64_dir")" = Plug-ins -a "$(ls "$host32_dir")" = Plug-Ins
 read_entry
@@ -137,8 +137,8 @@ echo "an earlier version" > "$plugins64/ZYT/ZYT_Lumacut.8li"
 echo "an earlier version" > "$plugins32/ZYT/ZYT_Lumacut.8li"
 wine "$setup" /S
 check "the second /S succeeds" test $? = 0
-check "it replaces the x64 module" is_module "$plugins64/ZYT/ZYT_Lumacut.8li" 8664 "$module64"
-check "it replaces the 32-bit module" is_module "$plugins32/ZYT/ZYT_Lumacut.8li" 014c "$module32"
+check "it replaces the x64 module" is_module "$plugins64/ZYT/ZYT_Lumacut.8li" "$PE_MACHINE_AMD64" "$module64"
+check "it replaces the 32-bit module" is_module "$plugins32/ZYT/ZYT_Lumacut.8li" "$PE_MACHINE_I386" "$module32"
 check "there is one uninstall entry" test "$(entry_count)" = 1
 check "the file list holds each item once" \
   test "$(listed)" = "$(lines "$module64_line" "$folder64_line" "$module32_line")"
@@ -153,7 +153,7 @@ before32=$(cd "$host32_dir" && find . | sort)
 wine "$setup" /S
 check "/S ends non-zero when a host could not be served" test $? != 0
 check "quiet mode answers Cancel: that host stays as it was" test "$(cd "$host32_dir" && find . | sort)" = "$before32"
-check "the other host still gets its module" is_module "$plugins64/ZYT/ZYT_Lumacut.8li" 8664 "$module64"
+check "the other host still gets its module" is_module "$plugins64/ZYT/ZYT_Lumacut.8li" "$PE_MACHINE_AMD64" "$module64"
 check "only what was placed is listed" test "$(listed)" = "$(lines "$module64_line" "$folder64_line")"
 
 echo "== no host"

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "support/ExpectedEvents.h"
-#include "entry/HostCodes.h"
-#include "entry/HostContext.h"
-#include "entry/HostSuiteTable.h"
+#include "entry/interface/HostCodes.h"
+#include "entry/base/HostContext.h"
+#include "entry/base/HostSuiteTable.h"
 #include "host/suites/ActionsHost.h"
 #include "host/suites/StandInHost.h"
 #include "mask/EventSteps.h"

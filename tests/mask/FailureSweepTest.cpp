@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "support/ExpectedEvents.h"
-#include "entry/HostCodes.h"
+#include "entry/interface/HostCodes.h"
 #include "host/suites/ActionsHost.h"
 #include "support/PluginUnderTest.h"
 

@@ -9,7 +9,7 @@
 #include <tuple>
 
 #include "support/ExpectedEvents.h"
-#include "entry/HostCodes.h"
+#include "entry/interface/HostCodes.h"
 #include "host/suites/ActionsHost.h"
 #include "support/PluginUnderTest.h"
 

@@ -2,10 +2,10 @@
 // run does not show, and what they leave when the host gives no suite.
 #include <gtest/gtest.h>
 
-#include "entry/HostCodes.h"
-#include "entry/HostContext.h"
-#include "entry/HostSuiteTable.h"
-#include "entry/ModeParameter.h"
+#include "entry/interface/HostCodes.h"
+#include "entry/base/HostContext.h"
+#include "entry/base/HostSuiteTable.h"
+#include "entry/parameter/ModeParameter.h"
 #include "host/suites/ActionsHost.h"
 #include "host/suites/HostStatusCodes.h"
 #include "host/suites/StandInHost.h"

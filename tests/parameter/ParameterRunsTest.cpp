@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "entry/HostCodes.h"
+#include "entry/interface/HostCodes.h"
 #include "host/suites/ActionsHost.h"
 #include "support/ExpectedEvents.h"
 #include "support/PluginUnderTest.h"

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "entry/HostCodes.h"
+#include "entry/interface/HostCodes.h"
 #include "host/suites/ActionText.h"
 #include "host/suites/ActionsHost.h"
 #include "host/suites/DescriptorFile.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "HostCall.h"
-#include "entry/HostCodes.h"
+#include "entry/interface/HostCodes.h"
 #include "host/suites/ActionsHost.h"
 #include "support/ExpectedEvents.h"
 #include "support/PluginUnderTest.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "HostCall.h"
-#include "entry/HostCodes.h"
+#include "entry/interface/HostCodes.h"
 #include "support/ExpectedEvents.h"
 #include "support/PluginUnderTest.h"
 

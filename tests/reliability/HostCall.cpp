@@ -1,7 +1,7 @@
 #include "HostCall.h"
 
 #include "DialogHand.h"
-#include "entry/HostCodes.h"
+#include "entry/interface/HostCodes.h"
 #include "host/suites/ActionText.h"
 #include "host/suites/ActionsHost.h"
 #include "support/PluginUnderTest.h"

@@ -29,7 +29,7 @@
 #include <malloc.h>
 #endif
 
-#include "entry/HostCodes.h"
+#include "entry/interface/HostCodes.h"
 #include "host/suites/ActionsHost.h"
 #include "support/PluginUnderTest.h"
 

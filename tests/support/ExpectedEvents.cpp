@@ -1,6 +1,6 @@
 #include "support/ExpectedEvents.h"
 
-#include "entry/HostCodes.h"
+#include "entry/interface/HostCodes.h"
 
 namespace expected {
 namespace {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "FrameworkTestDialogs.h"
-#include "entry/HostContext.h"
-#include "entry/HostSuiteTable.h"
+#include "entry/base/HostContext.h"
+#include "entry/base/HostSuiteTable.h"
 #include "ui/PluginDialogs.h"
 #include "host/driver/DialogDriver.h"
 

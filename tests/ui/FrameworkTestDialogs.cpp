@@ -1,7 +1,7 @@
 #include "FrameworkTestDialogs.h"
 
-#include "entry/HostContext.h"
-#include "entry/HostSuiteTable.h"
+#include "entry/base/HostContext.h"
+#include "entry/base/HostSuiteTable.h"
 #include "ui/GenericProc.h"
 #include "ui/ModuleInstance.h"
 

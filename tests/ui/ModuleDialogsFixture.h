@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "entry/HostCodes.h"
+#include "entry/interface/HostCodes.h"
 #include "host/suites/ActionsHost.h"
 #include "host/driver/DialogDriver.h"
 #include "host/driver/HostWindow.h"

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "entry/HostContext.h"
-#include "entry/HostSuiteTable.h"
+#include "entry/base/HostContext.h"
+#include "entry/base/HostSuiteTable.h"
 #include "host/suites/StandInHost.h"
 #include "ui/ModuleInstance.h"
 

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "FrameworkTestDialogs.h"
-#include "entry/HostContext.h"
+#include "entry/base/HostContext.h"
 #include "host/driver/DialogDriver.h"
 #include "ui/GenericProc.h"
 #include "ui/ModuleInstance.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "CliTestSupport.h"
-#include "entry/HostCodes.h"
+#include "entry/interface/HostCodes.h"
 #include "host/cli/CliFiles.h"
 #include "host/cli/CliStatus.h"
 #include "host/cli/CommandLine.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "entry/HostCodes.h"
+#include "entry/interface/HostCodes.h"
 #include "host/suites/ActionText.h"
 
 namespace {

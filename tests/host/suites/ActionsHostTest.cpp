@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "entry/HostCodes.h"
+#include "entry/interface/HostCodes.h"
 #include "host/suites/ActionsHost.h"
 #include "host/suites/HostStatusCodes.h"
 #include "host/suites/StandInHost.h"

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "HostInterface.h"
+#include "entry/interface/HostInterface.h"
 
 // Reads "Cnt " straight into the current mode; no range check, by design:
 // the pipeline knows what to do with a value it has no row for.

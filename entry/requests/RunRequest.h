@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "HostInterface.h"
+#include "entry/interface/HostInterface.h"
 
 // One run request: name, mode, dialog, pipeline, write-back.
 int32_t RunRequest(ActionParameters* parameters);

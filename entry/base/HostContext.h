@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "HostInterface.h"
+#include "entry/interface/HostInterface.h"
 
 struct HostContext {
     const BasicSuite* basicSuite = nullptr;

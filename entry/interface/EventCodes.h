@@ -1,12 +1,13 @@
-// The host's scripting vocabulary as the mask builder speaks it: the codes
-// of the events it plays and of the keys, classes and enumerations in their
-// descriptors.
-#ifndef LUMACUT_MASK_EVENT_CODES_H
-#define LUMACUT_MASK_EVENT_CODES_H
+// The host's scripting vocabulary: the codes of the events the plug-in has
+// the host play, and of the keys, classes and enumerations in their
+// descriptors. The mask builder speaks it and the host stand-in executes it;
+// the tests spell the codes out as text, so a wrong code here still shows.
+#ifndef LUMACUT_ENTRY_EVENT_CODES_H
+#define LUMACUT_ENTRY_EVENT_CODES_H
 
 #include <cstdint>
 
-#include "entry/HostCodes.h"
+#include "HostCodes.h"
 
 // Silent play: every parameter comes from the descriptor and the host shows
 // no dialog of its own for the event.

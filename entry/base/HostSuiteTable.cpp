@@ -1,6 +1,6 @@
 #include "HostSuiteTable.h"
 
-#include "HostCodes.h"
+#include "entry/interface/HostCodes.h"
 #include "HostContext.h"
 
 HostSuiteRecord::HostSuiteRecord(const char* name, int32_t suiteVersion) : version(suiteVersion), identifier(name) {}

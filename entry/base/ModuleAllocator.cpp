@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "HostCodes.h"
+#include "entry/interface/HostCodes.h"
 #include "HostContext.h"
 
 void* AllocateModuleBlock(std::size_t size) {

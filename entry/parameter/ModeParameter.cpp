@@ -1,12 +1,11 @@
 #include "ModeParameter.h"
 
-#include "HostCodes.h"
-#include "HostContext.h"
-#include "HostSuiteTable.h"
+#include "entry/interface/HostCodes.h"
+#include "entry/interface/PluginModes.h"
+#include "entry/base/HostContext.h"
+#include "entry/base/HostSuiteTable.h"
 
 namespace {
-constexpr FourCharCode kModeKey = FourCC("Cnt ");
-
 // Null when the host reported success yet handed back no suite: then there is
 // nothing to read or write, and the run goes on.
 const ActionDescriptorSuite* HeldDescriptorSuite() {

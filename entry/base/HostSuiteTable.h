@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "HostInterface.h"
+#include "entry/interface/HostInterface.h"
 
 class HostSuiteRecord {
 public:

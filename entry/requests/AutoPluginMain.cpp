@@ -1,7 +1,8 @@
 // The one way in: the host calls here for the About and run requests.
-#include "HostCodes.h"
-#include "HostContext.h"
-#include "HostSuiteTable.h"
+#include "entry/interface/HostCodes.h"
+#include "entry/interface/HostRequests.h"
+#include "entry/base/HostContext.h"
+#include "entry/base/HostSuiteTable.h"
 #include "PluginExport.h"
 #include "RunRequest.h"
 #include "resources/ResourceIds.h"
@@ -17,8 +18,8 @@ bool HostSaysEqual(const char* text, const char* expected) {
     return hostContext.basicSuite->IsEqual(text, expected) != 0;
 }
 
-bool IsRequest(const char* caller, const char* selector, const char* wantedCaller, const char* wantedSelector) {
-    return HostSaysEqual(caller, wantedCaller) && HostSaysEqual(selector, wantedSelector);
+bool IsRequest(const char* caller, const char* selector, const HostRequest& wanted) {
+    return HostSaysEqual(caller, wanted.caller) && HostSaysEqual(selector, wanted.selector);
 }
 }  // namespace
 
@@ -33,8 +34,8 @@ extern "C" LUMACUT_EXPORT HostStatus LUMACUT_CDECL AutoPluginMain(const char* ca
     // and the photographer's unsaved work down with it.
     HostStatus result = 0;
     try {
-        if (IsRequest(caller, selector, "SP Interface", "About")) ShowAboutBox(hostContext.pluginRef, kAboutDialogId);
-        if (IsRequest(caller, selector, "PS Photoshop", "Do It")) result = RunRequest(entry->actionParameters);
+        if (IsRequest(caller, selector, kAboutRequest)) ShowAboutBox(hostContext.pluginRef, kAboutDialogId);
+        if (IsRequest(caller, selector, kRunRequest)) result = RunRequest(entry->actionParameters);
     } catch (const HostError& error) {
         result = error.status;
     } catch (...) {
