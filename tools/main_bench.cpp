@@ -27,12 +27,6 @@
 #include "entry/interface/HostCodes.h"
 
 namespace {
-#if defined(_WIN32)
-const char* const kModuleName = "ZYT_Lumacut.8li";
-#else
-const char* const kModuleName = "ZYT_Lumacut.so";
-#endif
-
 struct Timing {
     double events = 1e30;  // best of the repeats, milliseconds
     double run = 1e30;
@@ -192,10 +186,8 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    std::string program = argv[0];
-    const std::size_t slash = program.find_last_of("/\\");
     PluginModule module;
-    if (!module.Load(slash == std::string::npos ? kModuleName : program.substr(0, slash + 1) + kModuleName)) {
+    if (!module.Load(ModuleBesideProgram(argv[0]))) {
         std::fprintf(stderr, "lumacut-bench: %s\n", module.Error().c_str());
         return 1;
     }

@@ -24,12 +24,6 @@
 namespace {
 const char* const kUsage = "usage: lumacut-screenshots [--module=PATH] [--mode=N] MODE_DIALOG.png ABOUT_BOX.png\n";
 
-std::string BesideProgram(const char* argv0, const char* name) {
-    std::string path = argv0 != nullptr ? argv0 : "";
-    const std::size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? std::string(name) : path.substr(0, slash + 1) + name;
-}
-
 // Shows one dialog through `request`, photographs it, then closes it as a
 // user would (`close`). False with a message when anything went wrong.
 template <typename Request>
@@ -52,7 +46,7 @@ bool Photograph(const std::string& path, Request request, void (*close)(DialogVi
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string modulePath = BesideProgram(argc > 0 ? argv[0] : nullptr, "ZYT_Lumacut.8li");
+    std::string modulePath = ModuleBesideProgram(argc > 0 ? argv[0] : nullptr);
     int32_t mode = 1;
     std::string outputs[2];
     int outputCount = 0;

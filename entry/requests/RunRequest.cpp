@@ -12,7 +12,15 @@ namespace {
 // HostError, so the host's string is not lost either way.
 class PluginName {
 public:
-    HostString* Out() { return &name_; }
+    // Cleared for each call, so that only what a successful call wrote is
+    // ever released.
+    HostString* Out() {
+        name_ = nullptr;
+        return &name_;
+    }
+    // A failed call hands back no name: whatever the host left in the out
+    // value is not a string it gave us, and must not go back to it.
+    void Forget() noexcept { name_ = nullptr; }
     void Release() noexcept {
         HostString name = name_;
         name_ = nullptr;
@@ -36,7 +44,10 @@ int32_t RunRequest(ActionParameters* parameters) {
     Strings();
     PluginName name;
     int32_t status = UIHooks().GetPluginName(hostContext.pluginRef, name.Out());
-    if (status != 0) return status;
+    if (status != 0) {
+        name.Forget();
+        return status;
+    }
 
     currentMode = 1;
     // Without parameters a run behaves as one with no descriptor and no

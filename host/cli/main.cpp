@@ -15,21 +15,9 @@
 #include "host/suites/StandInHost.h"
 
 namespace {
-#if defined(_WIN32)
-const char* const kModuleName = "ZYT_Lumacut.8li";
-#else
-const char* const kModuleName = "ZYT_Lumacut.so";
-#endif
-
 #if defined(__SANITIZE_ADDRESS__)
 PluginModule* keptLoaded = nullptr;  // a root LeakSanitizer sees
 #endif
-
-std::string BesideProgram(const char* argv0, const char* name) {
-    std::string path = argv0 != nullptr ? argv0 : "";
-    const std::size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? std::string(name) : path.substr(0, slash + 1) + name;
-}
 
 // How often the plug-in called an operation, from the host's log: not every
 // operation can be failed on request, so not every one is counted as entered.
@@ -98,7 +86,7 @@ int main(int argc, char** argv) {
         if (int status = ReadMaskInputs(line, inputs)) return status;
 
     std::unique_ptr<PluginModule> module(new PluginModule);
-    const std::string modulePath = line.modulePath.empty() ? BesideProgram(argv[0], kModuleName) : line.modulePath;
+    const std::string modulePath = line.modulePath.empty() ? ModuleBesideProgram(argv[0]) : line.modulePath;
     if (!module->Load(modulePath)) {
         std::fprintf(stderr, "lumacut-host: %s\n", module->Error().c_str());
         return kExitInputOutput;

@@ -7,6 +7,21 @@
 
 #include "entry/interface/HostInterface.h"
 
+// The module's file name on this platform.
+#if defined(_WIN32)
+inline constexpr char kModuleFileName[] = "ZYT_Lumacut.8li";
+#else
+inline constexpr char kModuleFileName[] = "ZYT_Lumacut.so";
+#endif
+
+// The module in the folder of a program (its argv[0]), where every build
+// puts the two: the module a program loads unless told otherwise.
+inline std::string ModuleBesideProgram(const char* argv0) {
+    const std::string program = argv0 != nullptr ? argv0 : "";
+    const std::size_t slash = program.find_last_of("/\\");
+    return slash == std::string::npos ? std::string(kModuleFileName) : program.substr(0, slash + 1) + kModuleFileName;
+}
+
 class PluginModule {
 public:
     PluginModule() = default;

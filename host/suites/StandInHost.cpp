@@ -226,7 +226,10 @@ HostStatus StandInHost::GetPluginName(PluginRef plugin, HostString* name) {
         Error("GetPluginName without an out pointer");
         return kParamError;
     }
-    if (HostStatus injected = Enter("GetPluginName")) return injected;
+    if (HostStatus injected = Enter("GetPluginName")) {
+        if (failedNameJunk_ != nullptr) *name = failedNameJunk_;
+        return injected;
+    }
     std::string* text = new std::string("ZYT_Lumacut");
     strings_.insert(text);
     *name = reinterpret_cast<HostString>(text);

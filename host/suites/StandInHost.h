@@ -75,6 +75,9 @@ public:
     // turn. An Actions operation is entered as "actions", then by its name.
     const std::vector<std::string>& Entered() const { return entered_; }
     void SetIsEqualJunk(uint32_t highBits) { isEqualJunk_ = highBits; }
+    // What a failing GetPluginName leaves in its out value, as a careless
+    // host might: nothing the plug-in may release.
+    void SetFailedNameJunk(HostString junk) { failedNameJunk_ = junk; }
     void SetAcquireReturnsNullSuite(const std::string& identifier) { nullSuites_.insert(identifier); }
     void SetAccessModules(void* first, void* second) {
         accessModules_[0] = first;
@@ -112,6 +115,7 @@ private:
     std::set<std::string*> strings_;
     std::vector<std::string> browsedUrls_;
     uint32_t isEqualJunk_ = 0;
+    HostString failedNameJunk_ = nullptr;
     void* accessModules_[2] = {nullptr, nullptr};
     bool nullAccessRef_ = false;
     std::unique_ptr<ActionsHost> actions_;

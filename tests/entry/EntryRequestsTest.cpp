@@ -54,11 +54,14 @@ TEST_F(EntryRequests, NullMessageOrNullBasicSuiteIsRefusedWithoutTouchingTheHost
 
 TEST_F(EntryRequests, FailedPluginNameEndsTheRunWithItsStatusBeforeAnythingElse) {
     host.Inject({"GetPluginName", 1, -1234});
+    char junk = 0;  // what the failing host leaves in the out value
+    host.SetFailedNameJunk(reinterpret_cast<HostString>(&junk));
     ActionParameters parameters{1, 7, nullptr};
     EXPECT_EQ(Run(&parameters), -1234);
     const std::vector<std::string> acquired = {kStringSuiteName, kUIHooks};
     EXPECT_EQ(host.AcquireOrder(), acquired) << "no dialog, no parameter read, no event";
     EXPECT_EQ(parameters.recordInfo, 7);
+    EXPECT_EQ(host.CallCount("ReleaseString"), 0u) << "a failed call hands back no name to release";
     ExpectCleanHost();
 }
 

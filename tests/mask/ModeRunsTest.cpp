@@ -6,6 +6,7 @@
 #include <climits>
 #include <set>
 #include <string>
+#include <vector>
 #include <tuple>
 
 #include "support/ExpectedEvents.h"
@@ -18,6 +19,15 @@ namespace {
 const int32_t kModes[] = {1, 2, 3, 4, 5, 6, 7, 0, 12, -3, INT32_MIN};
 
 class ModeRuns : public PluginTest, public ::testing::WithParamInterface<std::tuple<int32_t, bool>> {};
+
+// The first (or last) line of the host's log that holds `text`; the log's
+// size when none does.
+std::size_t LineWith(const std::vector<std::string>& log, const std::string& text, bool last = false) {
+    std::size_t found = log.size();
+    for (std::size_t i = 0; i < log.size() && (last || found == log.size()); ++i)
+        if (log[i].find(text) != std::string::npos) found = i;
+    return found;
+}
 
 TEST_P(ModeRuns, PlaysExactlyTheEventsOfTheModeAndFreesEveryHandle) {
     const int32_t mode = std::get<0>(GetParam());
@@ -43,6 +53,16 @@ TEST_P(ModeRuns, PlaysExactlyTheEventsOfTheModeAndFreesEveryHandle) {
     for (const std::string& result : results) EXPECT_EQ(freed.count(result), 1u) << result;
     EXPECT_EQ(host.Actions().LiveHandles(), 0u);
     ExpectCleanHost();
+
+    // The name is taken before the first event and given back after the
+    // last one, before the mode is written back.
+    const std::vector<std::string>& log = host.Log();
+    const std::size_t writeBack = LineWith(log, "DescriptorPutInteger", true);
+    ASSERT_LT(writeBack, log.size()) << host.LogText();
+    EXPECT_NE(log[writeBack].find("\"Cnt \""), std::string::npos) << log[writeBack];
+    EXPECT_LT(LineWith(log, "GetPluginName"), LineWith(log, "Play "));
+    EXPECT_LT(LineWith(log, "Play ", true), LineWith(log, "ReleaseString"));
+    EXPECT_LT(LineWith(log, "ReleaseString"), writeBack) << host.LogText();
 
     const std::optional<DescriptorValue> written = host.Actions().TakeDescriptor(parameters.descriptor);
     EXPECT_EQ(written, (DescriptorValue{{FourCC("Cnt "), ActionValue::Integer(mode)}}));

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "host/pe/PeImage.h"
+#include "module/ExpectedResources.h"
 #include "resources/PluginDescription.h"
 #include "resources/ResourceWriter.h"
 
@@ -93,16 +95,19 @@ TEST(ResourceWriter, StringsAndTheirLimits) {
 }
 
 // The x64 module's list differs from the 32-bit one's in the code
-// property's key alone: same data, same place.
+// property's key alone: same data, same place. Every byte is the one the
+// module checks expect of the built modules.
 TEST(PropertyList, LaysOutThePluginsSevenPropertiesForEachMachine) {
     const struct {
         CodeMachine machine;
         const char* codeKey;
-    } machines[] = {{CodeMachine::kX86, "wx86"}, {CodeMachine::kX64, "8664"}};
+        uint16_t peMachine;
+    } machines[] = {{CodeMachine::kX86, "wx86", kMachineI386}, {CodeMachine::kX64, "8664", kMachineAmd64}};
     for (const auto& m : machines) {
         SCOPED_TRACE(m.codeKey);
         const std::vector<uint8_t> bytes = WritePropertyList(LumacutPropertyList(), m.machine);
         ASSERT_EQ(bytes.size(), 206u);
+        EXPECT_EQ(bytes, ExpectedPropertyList(m.peMachine));
         EXPECT_EQ(bytes[0] | bytes[1] << 8, 1);
         EXPECT_EQ(Le32(bytes, 2), 0u);
         const std::vector<Property> properties = Walk(bytes);
@@ -197,6 +202,7 @@ TEST(PropertyList, LengthByteFollowsTheName) {
 TEST(Terminology, IsUnpaddedAndLinkedToThePropertyList) {
     const std::vector<uint8_t> bytes = WriteTerminology(LumacutTerminology());
     ASSERT_EQ(bytes.size(), 106u);
+    EXPECT_EQ(bytes, ExpectedTerminology()) << "every byte as the module checks expect it";
     EXPECT_EQ(Code(bytes, 26), "zytS");  // suite
     EXPECT_EQ(Code(bytes, 60), "zytS");  // event class
     EXPECT_EQ(Code(bytes, 64), "zytT");
