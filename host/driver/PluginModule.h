@@ -39,6 +39,17 @@ public:
     const std::string& Error() const { return error_; }
 
 private:
+    static constexpr char kEntryPointName[] = "AutoPluginMain";
+    // The platform half's lookup of kEntryPointName, once the module is
+    // loaded: false, with the module unloaded, when it has none.
+    bool TakeEntryPoint(void* entry, const std::string& path) {
+        entry_ = reinterpret_cast<AutoPluginMainProc>(entry);
+        if (entry_ != nullptr) return true;
+        error_ = path + " has no " + kEntryPointName;
+        Unload();
+        return false;
+    }
+
     void* handle_ = nullptr;
     AutoPluginMainProc entry_ = nullptr;
     std::string error_;

@@ -10,13 +10,7 @@ bool PluginModule::Load(const std::string& path) {
         error_ = "cannot load " + path + ": " + (why != nullptr ? why : "unknown error");
         return false;
     }
-    entry_ = reinterpret_cast<AutoPluginMainProc>(dlsym(handle_, "AutoPluginMain"));
-    if (entry_ == nullptr) {
-        error_ = path + " has no AutoPluginMain";
-        Unload();
-        return false;
-    }
-    return true;
+    return TakeEntryPoint(dlsym(handle_, kEntryPointName), path);
 }
 
 void PluginModule::Unload() {

@@ -22,13 +22,7 @@ bool PluginModule::Load(const std::string& path) {
         return false;
     }
     handle_ = module;
-    entry_ = reinterpret_cast<AutoPluginMainProc>(reinterpret_cast<void*>(GetProcAddress(module, "AutoPluginMain")));
-    if (entry_ == nullptr) {
-        error_ = path + " has no AutoPluginMain";
-        Unload();
-        return false;
-    }
-    return true;
+    return TakeEntryPoint(reinterpret_cast<void*>(GetProcAddress(module, kEntryPointName)), path);
 }
 
 void PluginModule::Unload() {

@@ -77,23 +77,25 @@ HostStatus ActionsHost::DescriptorPutClass(ActionDescriptor d, FourCharCode key,
     return PutValue(d, key, ActionValue::Class(classCode), "DescriptorPutClass", CodeText(classCode));
 }
 
-HostStatus ActionsHost::DescriptorPutReference(ActionDescriptor d, FourCharCode key, ActionReference reference) {
+HostStatus ActionsHost::PutCopyOf(ActionDescriptor d, FourCharCode key, const void* source, Kind kind,
+                                  const std::string& operation) {
     // The inner handle is checked first: a bad one must not reach the copy.
-    Handle* source = Use(reference, Kind::Reference, "DescriptorPutReference");
-    if (source == nullptr) {
-        Enter("DescriptorPutReference");
-        return Finish("DescriptorPutReference", Label(d), Label(d) + " " + CodeText(key), kParamError);
+    Handle* found = Use(source, kind, operation);
+    if (found == nullptr) {
+        Enter(operation);
+        return Finish(operation, Label(d), Label(d) + " " + CodeText(key), kParamError);
     }
-    return PutValue(d, key, ActionValue::Reference(source->reference), "DescriptorPutReference", Label(*source));
+    const ActionValue value =
+        kind == Kind::Reference ? ActionValue::Reference(found->reference) : ActionValue::List(found->list);
+    return PutValue(d, key, value, operation, Label(*found));
+}
+
+HostStatus ActionsHost::DescriptorPutReference(ActionDescriptor d, FourCharCode key, ActionReference reference) {
+    return PutCopyOf(d, key, reference, Kind::Reference, "DescriptorPutReference");
 }
 
 HostStatus ActionsHost::DescriptorPutList(ActionDescriptor d, FourCharCode key, ActionList list) {
-    Handle* source = Use(list, Kind::List, "DescriptorPutList");
-    if (source == nullptr) {
-        Enter("DescriptorPutList");
-        return Finish("DescriptorPutList", Label(d), Label(d) + " " + CodeText(key), kParamError);
-    }
-    return PutValue(d, key, ActionValue::List(source->list), "DescriptorPutList", Label(*source));
+    return PutCopyOf(d, key, list, Kind::List, "DescriptorPutList");
 }
 
 HostStatus ActionsHost::DescriptorGetInteger(ActionDescriptor d, FourCharCode key, int32_t* value) {

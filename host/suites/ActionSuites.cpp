@@ -2,6 +2,7 @@
 // context argument, so each one forwards to the active stand-in.
 #include "ActionsHost.h"
 #include "StandInHost.h"
+#include "SuiteTables.h"
 
 namespace {
 ActionsHost& Actions() { return StandInHost::Active().Actions(); }
@@ -100,12 +101,6 @@ const ActionControlSuite controlSuite = MakeControlSuite();
 const ActionReferenceSuite referenceSuite = MakeReferenceSuite();
 const ActionListSuite listSuite = MakeListSuite();
 
-struct SuiteEntry {
-    const char* identifier;
-    int32_t version;
-    const void* table;
-};
-
 const SuiteEntry kActionSuites[] = {
     {kDescriptorSuiteName, kDescriptorSuiteVersion, &descriptorSuite},
     {kControlSuiteName, kControlSuiteVersion, &controlSuite},
@@ -115,7 +110,5 @@ const SuiteEntry kActionSuites[] = {
 }  // namespace
 
 const void* ActionsHost::SuiteTable(const std::string& identifier, int32_t version) const {
-    for (const SuiteEntry& entry : kActionSuites)
-        if (identifier == entry.identifier && version == entry.version) return entry.table;
-    return nullptr;
+    return FindSuiteTable(kActionSuites, identifier, version);
 }

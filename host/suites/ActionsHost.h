@@ -140,6 +140,9 @@ private:
     HostStatus MakeInto(Kind kind, Out* out, const std::string& operation);
     HostStatus PutValue(ActionDescriptor d, FourCharCode key, const ActionValue& value, const std::string& operation,
                         const std::string& detail);
+    // Puts a copy of what another handle holds (a reference, a list).
+    HostStatus PutCopyOf(ActionDescriptor d, FourCharCode key, const void* source, Kind kind,
+                         const std::string& operation);
 
     StandInHost& host_;
     std::map<const void*, std::unique_ptr<Handle>> handles_;

@@ -7,6 +7,7 @@
 
 #include "ActionsHost.h"
 #include "HostStatusCodes.h"
+#include "SuiteTables.h"
 
 namespace {
 StandInHost* activeHost = nullptr;
@@ -76,6 +77,13 @@ const UIHooksSuite uiHooksSuite = MakeUIHooks();
 const StringSuite stringSuite = MakeStrings();
 const AccessSuite accessSuite = MakeAccess();
 const FileListSuite fileListSuite = MakeFileList();
+
+const SuiteEntry kOwnSuites[] = {
+    {kUIHooksSuiteName, kUIHooksSuiteVersion, &uiHooksSuite},
+    {kStringSuiteName, kStringSuiteVersion, &stringSuite},
+    {kAccessSuiteName, kAccessSuiteVersion, &accessSuite},
+    {kFileListSuiteName, kFileListSuiteVersion, &fileListSuite},
+};
 
 std::string Quoted(const char* text) { return text == nullptr ? std::string("(null)") : "\"" + std::string(text) + "\""; }
 
@@ -158,10 +166,7 @@ HostStatus StandInHost::AcquireSuite(const char* name, int32_t version, const vo
     if (HostStatus injected = Enter(AcquireOperation(identifier))) return injected;
     if (HostStatus injected = Enter("AcquireSuite")) return injected;
     const void* table = actions_->SuiteTable(identifier, version);
-    if (identifier == kUIHooksSuiteName && version == kUIHooksSuiteVersion) table = &uiHooksSuite;
-    if (identifier == kStringSuiteName && version == kStringSuiteVersion) table = &stringSuite;
-    if (identifier == kAccessSuiteName && version == kAccessSuiteVersion) table = &accessSuite;
-    if (identifier == kFileListSuiteName && version == kFileListSuiteVersion) table = &fileListSuite;
+    if (table == nullptr) table = FindSuiteTable(kOwnSuites, identifier, version);
     if (table == nullptr) return kSuiteNotFound;
     if (nullSuites_.count(identifier) != 0) table = nullptr;
     *suite = table;
