@@ -36,11 +36,35 @@ else()
   set(LUMACUT_PLUGIN_SIZE_OPTIONS "")
 endif()
 
+# The oldest Windows each shipped module loads on, in _WIN32_WINNT's
+# notation, by the machine names the property list and the module checks
+# use. The 32-bit hosts the module serves, releases of 2000 to 2005, ran on
+# Windows 2000 and XP; the first 64-bit hosts required 64-bit Vista, so the
+# x64 module may use what Vista has.
+set(LUMACUT_WINDOWS_FLOOR_i386 0x0500)
+set(LUMACUT_WINDOWS_FLOOR_amd64 0x0600)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(LUMACUT_MACHINE amd64)
+else()
+  set(LUMACUT_MACHINE i386)
+endif()
+# The plug-in's code is compiled against that floor, so that a call to
+# anything newer fails to compile, and the module's header asks for no
+# newer Windows than it.
+if(LUMACUT_WINDOWS)
+  set(floor ${LUMACUT_WINDOWS_FLOOR_${LUMACUT_MACHINE}})
+  math(EXPR floor_major "${floor} >> 8")
+  math(EXPR floor_minor "${floor} & 0xFF")
+  set(LUMACUT_PLUGIN_DEFINITIONS _WIN32_WINNT=${floor} WINVER=${floor})
+  set(LUMACUT_MODULE_SUBSYSTEM -Wl,--subsystem,windows:${floor_major}.${floor_minor})
+endif()
+
 # A library of the plug-in's own code. It ends up inside the module, where
 # nothing but the entry points may be seen from outside.
 function(lumacut_plugin_library target)
   set_target_properties(${target} PROPERTIES CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
   target_compile_options(${target} PRIVATE ${LUMACUT_PLUGIN_SIZE_OPTIONS})
+  target_compile_definitions(${target} PRIVATE ${LUMACUT_PLUGIN_DEFINITIONS})
   lumacut_warnings(${target})
 endfunction()
 

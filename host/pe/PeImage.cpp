@@ -95,6 +95,7 @@ PeImage::PeImage(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {
     const uint16_t magic = file.U16(optional);
     if (magic != kPe32Magic && magic != kPe32PlusMagic) throw PeFormatError("neither a PE32 nor a PE32+ image");
     pe32Plus_ = magic == kPe32PlusMagic;
+    optional_ = optional;
     checkSumOffset_ = optional + 64;
     // The 64-bit header's wider image base and stack fields move the
     // directories 16 bytes further.
@@ -171,9 +172,9 @@ std::vector<std::string> PeImage::ExportNames() const {
     return names;
 }
 
-std::vector<std::string> PeImage::ImportedDlls() const {
-    std::vector<std::string> dlls;
-    if (directories_.size() <= kImportDirectory || directories_[kImportDirectory].rva == 0) return dlls;
+std::vector<PeImage::ImportDescriptor> PeImage::ImportDescriptors() const {
+    std::vector<ImportDescriptor> descriptors;
+    if (directories_.size() <= kImportDirectory || directories_[kImportDirectory].rva == 0) return descriptors;
     const ByteView file = View();
     // Descriptors of 20 bytes up to an all-zero one; each is looked up on
     // its own, so a list that runs off its section stops with an error.
@@ -182,11 +183,44 @@ std::vector<std::string> PeImage::ImportedDlls() const {
         const std::size_t at = FileOffset(static_cast<uint32_t>(rva), 20);
         bool empty = true;
         for (std::size_t i = 0; i < 20; i += 4) empty = empty && file.U32(at + i) == 0;
-        if (empty) return dlls;
-        dlls.push_back(CString(file.U32(at + 12)));
-        if (dlls.size() > file.Size() / 20) break;
+        if (empty) return descriptors;
+        // The lookup table names the functions; a linker that writes none
+        // leaves the names in the address table, which the loader
+        // overwrites only in memory.
+        const uint32_t lookup = file.U32(at) != 0 ? file.U32(at) : file.U32(at + 16);
+        descriptors.push_back({CString(file.U32(at + 12)), lookup});
+        if (descriptors.size() > file.Size() / 20) break;
     }
     throw PeFormatError("import list does not end");
+}
+
+std::vector<std::string> PeImage::ImportedDlls() const {
+    std::vector<std::string> dlls;
+    for (const ImportDescriptor& descriptor : ImportDescriptors()) dlls.push_back(descriptor.dll);
+    return dlls;
+}
+
+std::vector<PeImport> PeImage::ImportedFunctions() const {
+    std::vector<PeImport> imports;
+    const ByteView file = View();
+    const uint32_t width = pe32Plus_ ? 8 : 4;
+    for (const ImportDescriptor& descriptor : ImportDescriptors()) {
+        if (descriptor.lookupTable == 0) continue;
+        // Entries up to a zero one; the top bit marks an import by ordinal,
+        // otherwise the low 31 bits are the address of a hint and a name.
+        for (uint64_t rva = descriptor.lookupTable;; rva += width) {
+            if (rva > UINT32_MAX || imports.size() > file.Size() / 4) throw PeFormatError("import table does not end");
+            const std::size_t at = FileOffset(static_cast<uint32_t>(rva), width);
+            const uint32_t low = file.U32(at);
+            const uint32_t high = pe32Plus_ ? file.U32(at + 4) : low;
+            if (low == 0 && high == 0) break;
+            if ((high & kHighBit) != 0)
+                imports.push_back({descriptor.dll, "#" + std::to_string(low & 0xFFFF)});
+            else
+                imports.push_back({descriptor.dll, CString((low & ~kHighBit) + 2)});  // past the 2-byte hint
+        }
+    }
+    return imports;
 }
 
 ResourceName PeImage::ReadResourceName(std::size_t base, uint32_t size, uint32_t field) const {

@@ -15,6 +15,7 @@
 constexpr uint16_t kMachineI386 = 0x014C;
 constexpr uint16_t kMachineAmd64 = 0x8664;
 constexpr uint16_t kImageFileDll = 0x2000;
+constexpr uint16_t kSubsystemWindowsGui = 2;
 
 // Resource types of Windows that the module is checked for.
 constexpr uint16_t kResourceBitmap = 2;
@@ -45,6 +46,12 @@ struct ResourceName {
     std::string name;
 };
 
+// One function a module imports; one imported by ordinal is named "#N".
+struct PeImport {
+    std::string dll;
+    std::string function;
+};
+
 struct ResourceEntry {
     ResourceName type;
     ResourceName name;
@@ -67,6 +74,11 @@ public:
     // give; tools that check a module compare the two.
     uint32_t StoredCheckSum() const { return View().U32(checkSumOffset_); }
     uint32_t ComputedCheckSum() const;
+    // What a loader compares with the running Windows, as _WIN32_WINNT
+    // writes versions (major << 8 | minor): 0x0500 is Windows 2000.
+    uint16_t OperatingSystemVersion() const { return Version(optional_ + 40); }
+    uint16_t SubsystemVersion() const { return Version(optional_ + 48); }
+    uint16_t Subsystem() const { return View().U16(optional_ + 68); }
 
     // The file offset of `size` bytes at `rva`, all inside one section's
     // data in the file.
@@ -75,6 +87,7 @@ public:
 
     std::vector<std::string> ExportNames() const;
     std::vector<std::string> ImportedDlls() const;
+    std::vector<PeImport> ImportedFunctions() const;
     std::vector<ResourceEntry> Resources() const;
     std::optional<std::vector<uint8_t>> FindResource(const ResourceName& type, const ResourceName& name,
                                                      uint16_t language) const;
@@ -84,7 +97,13 @@ private:
         uint32_t rva = 0;
         uint32_t size = 0;
     };
+    struct ImportDescriptor {
+        std::string dll;
+        uint32_t lookupTable = 0;  // 0: the descriptor lists no functions
+    };
     std::string CString(uint32_t rva) const;
+    uint16_t Version(std::size_t at) const { return static_cast<uint16_t>(View().U16(at) << 8 | View().U16(at + 2)); }
+    std::vector<ImportDescriptor> ImportDescriptors() const;
     void ReadResourceDirectory(std::size_t base, uint32_t size, uint32_t offset, int level, ResourceEntry& entry,
                                std::vector<ResourceEntry>& out, std::size_t& visited) const;
     ResourceName ReadResourceName(std::size_t base, uint32_t size, uint32_t field) const;
@@ -95,6 +114,7 @@ private:
     uint16_t machine_ = 0;
     uint16_t characteristics_ = 0;
     bool pe32Plus_ = false;
+    std::size_t optional_ = 0;
     std::size_t checkSumOffset_ = 0;
     std::vector<PeSection> sections_;
     std::vector<Directory> directories_;

@@ -4,6 +4,7 @@
 #define LUMACUT_TESTS_MODULE_MODULE_UNDER_TEST_H
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,11 @@ const std::vector<uint8_t>& ModuleBytes();
 const PeImage& Module();
 // kMachineI386 for the 32-bit module, kMachineAmd64 for the x64 one.
 uint16_t ExpectedMachine();
+// The oldest Windows the module must load on, as _WIN32_WINNT writes it.
+uint16_t WindowsFloor();
+// The functions a module may import ("kernel32.dll!GetLastError"), each
+// with the first Windows that has it (reviewed-imports.txt).
+const std::map<std::string, uint16_t>& ReviewedImports();
 
 // A resource of the module in English (United States); the test fails if
 // it is missing.
