@@ -65,7 +65,7 @@ if [[ $which =~ ^(descriptor|all)$ ]]; then run descriptor lumacut_descriptor_fu
 found=$(find "$findings" -type f -newer "$started" | sort)
 if [ -n "$found" ] || [ $failed -ne 0 ]; then
   echo "fuzz: FINDINGS in $findings:"
-  echo "${found:-  (none saved: see the fuzzer's output above)}"
+  echo "${found:-  (none saved: see the output above)}"
   exit 1
 fi
 echo "fuzz: no findings; new inputs are in $build/corpus, $build/image-corpus and $build/descriptor-corpus"

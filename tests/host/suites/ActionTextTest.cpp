@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadText{"{\"Cn\\q \": 6}", "unknown escape"}, BadText{"{\"Cn\\x4 \": 6}", "bad \\x escape"},
                       BadText{"{\"Cnt \": 2147483648}", "bad 32-bit integer"}, BadText{"{\"Cnt \": 0x10}", "bad 32-bit"},
                       BadText{"{\"Cnt \": 1.2.3}", "bad number"}, BadText{"{\"Cnt \": }", "expected a value"},
-                      BadText{"{\"Cnt \": 1} x", "unexpected text"}, BadText{"{\"Cnt \": 1, \"Cnt \": 2}", "appears twice"},
+                      BadText{"{\"Cnt \": 1} x", "unexpected text"}, BadText{"{\"Cnt \": 1, \"Cnt \": 2}", "appears twice at line 1, column 13"},
                       BadText{"{\"Ref \": ref(box \"Lyr \")}", "reference form"},
                       // A NUL byte ends no number early, letting what follows it through.
                       BadText{std::string("{\"Cnt \": 5\0x}", 13), "expected '}' at line 1, column 11"},
