@@ -79,7 +79,7 @@ TEST(HostileInput, StepFilesEndInOneLineErrorAndLeaveNoFile) {
         {"long-number.txt", code + Repeated("9", 1000) + "}", "bad 32-bit integer '99999999999999999999... (1000"},
         {"open-code.txt", "{\"Cnt", "unterminated code at line 1, column 6"},
         {"open-escape.txt", "{\"Cn\\", "unterminated escape at line 1, column 6"},
-        {"nul.txt", "# lumacut descriptor\n" + code + std::string("3\0}\n", 4), "a NUL byte at line 2, column 11"},
+        {"nul-byte.txt", "# lumacut descriptor\n" + code + std::string("3\0}\n", 4), "a NUL byte at line 2, column 11"},
         {"utf16.txt", Utf16(code + "3}"), "a NUL byte at line 1, column 2"},
         {"utf16-bom.txt", "\xFF\xFE" + Utf16(code + "3}"), "byte-order mark"},
         {"utf8-bom.txt", "\xEF\xBB\xBF{\"Cnt \": 3}", "byte-order mark"},
