@@ -77,18 +77,3 @@ bool WriteAtomically(const std::string& path, const FileWriter& write, std::stri
     }
     return true;
 }
-
-bool CheckImageFile(const std::string& path, std::string& error) {
-    std::error_code failure;
-    if (fs::is_directory(path, failure)) {
-        error = path + " is a folder, not an image";
-        return false;
-    }
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        error = "cannot read " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    std::fclose(file);
-    return true;
-}

@@ -8,6 +8,8 @@
 #include "entry/interface/PluginModes.h"
 #include "host/engine/Plane.h"
 #include "resources/ModeCaptions.h"
+#include "host/suites/ActionText.h"
+#include "host/suites/DescriptorFile.h"
 
 namespace {
 const char* const kProgram = "lumacut-host";
@@ -155,6 +157,10 @@ std::string UsageText() {
     text += "\n" + ModesLine() +
             "images: at most " + std::to_string(kMaxSide) + " pixels a side and " +
             std::to_string(kMaxArea / 1000000) + " megapixels; larger ones are refused before they are read\n"
+            "step files (--replay): at most " + std::to_string(kMaxDescriptorFileBytes >> 20) +
+            " MiB, with descriptors, lists and objects nested at most " + std::to_string(kMaxDescriptorNesting) +
+            " deep\n"
+            "images and step files must be regular files: a folder, FIFO, device or socket is refused at once\n"
             "outputs are written under a temporary name and renamed when complete\n"
             "\n"
             "exit status:\n"

@@ -37,7 +37,7 @@ int ReadMaskInputs(const CommandLine& line, MaskInputs& inputs) {
             inputs.parameters = ModeParameters(line.mode);
         }
         const auto readStart = std::chrono::steady_clock::now();
-        if (!CheckImageFile(line.image, error) || !ReadImageFile(line.image, inputs.photo, error))
+        if (!ReadImageFile(line.image, inputs.photo, error))
             return Fail(kExitInputOutput, error);
         Say(Format("%s: %d x %d, read in %.1f ms", line.image.c_str(), inputs.photo.red.Width(),
                    inputs.photo.red.Height(), Milliseconds(std::chrono::steady_clock::now() - readStart)));

@@ -1,16 +1,15 @@
 #include "ImageFile.h"
 
-#include <cerrno>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 #include <new>
 #include <system_error>
 #include <vector>
 
 #include "ImageAssembler.h"
+#include "host/common/RegularFile.h"
 
 namespace {
 // A decoder's message with its line breaks and runs of spaces made one
@@ -30,10 +29,6 @@ std::string OneLine(const std::string& text) {
 // alpha, uncompressed, is 8 bytes a pixel, and a TIFF may carry previews
 // and layers beside it. Checked before the file is read into memory.
 constexpr uint64_t kMaxFileBytes = uint64_t{1} << 30;
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 bool StartsWith(const uint8_t* bytes, std::size_t size, const char* magic, std::size_t length) {
     return size >= length && std::memcmp(bytes, magic, length) == 0;
@@ -195,6 +190,8 @@ bool ReadImageMemory(const uint8_t* data, std::size_t size, const std::string& n
 }
 
 bool ReadImageFile(const std::string& path, RgbPlanes& planes, std::string& error) {
+    const FilePointer file = OpenRegularFile(path, error);
+    if (file == nullptr) return false;
     std::error_code failure;
     const uintmax_t size = std::filesystem::file_size(path, failure);
     if (failure) {
@@ -203,11 +200,6 @@ bool ReadImageFile(const std::string& path, RgbPlanes& planes, std::string& erro
     }
     if (size > kMaxFileBytes) {
         error = path + ": " + std::to_string(size >> 20) + " MB is more than an image lumacut-host reads";
-        return false;
-    }
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (file == nullptr) {
-        error = path + ": " + std::strerror(errno);
         return false;
     }
     std::vector<uint8_t> bytes;

@@ -24,6 +24,7 @@ ImageFormat SniffImageFormat(const uint8_t* bytes, std::size_t size);
 // document's background would be. Returns false with a one-line message
 // naming the file on failure, also for images larger than the engine
 // accepts: that is known from the header, before any pixel is allocated.
+// A folder, a FIFO or a device is refused without waiting on it.
 bool ReadImageFile(const std::string& path, RgbPlanes& planes, std::string& error);
 // The same for a file already in memory; `name` starts the messages. A
 // smaller `maxArea` keeps a fuzzer's inputs quick to decode.

@@ -106,16 +106,32 @@ std::string PlayedText(const PlayedEvent& event) {
     return text;
 }
 
+std::string TextPosition(const std::string& text, std::size_t at) {
+    std::size_t line = 1, column = 1;
+    for (std::size_t i = 0; i < at && i < text.size(); ++i) {
+        if (text[i] == '\n') {
+            ++line;
+            column = 1;
+        } else {
+            ++column;
+        }
+    }
+    return "line " + std::to_string(line) + ", column " + std::to_string(column);
+}
+
 namespace {
 // Recursive descent over the printed form. Nesting is bounded so that a
-// hostile file cannot exhaust the stack.
+// hostile file cannot exhaust the stack: a container costs a Value and a
+// Descriptor frame, under 600 bytes in the 32-bit Windows build and 2 KB
+// in the sanitizers' debug build, so the bound takes at most 130 KB of a
+// stack of 2 MiB (what the 32-bit Windows program reserves) or 8 MiB.
 class Parser {
 public:
     explicit Parser(const std::string& text) : text_(text) {}
 
     std::optional<DescriptorValue> Whole() {
         DescriptorValue result;
-        if (!Descriptor(result, 0)) return std::nullopt;
+        if (!Descriptor(result, 1)) return std::nullopt;
         Blank();
         if (at_ != text_.size()) return Fail("unexpected text after the descriptor");
         return result;
@@ -123,10 +139,8 @@ public:
     const std::string& Error() const { return error_; }
 
 private:
-    static constexpr int kMaxDepth = 64;
-
     std::nullopt_t Fail(const std::string& what) {
-        if (error_.empty()) error_ = what + " at offset " + std::to_string(at_);
+        if (error_.empty()) error_ = what + " at " + TextPosition(text_, at_);
         return std::nullopt;
     }
     bool Failed(const std::string& what) {
@@ -174,15 +188,26 @@ private:
         return true;
     }
 
+    // `depth` counts the containers open here, this one included.
+    bool Nested(int depth) {
+        return depth <= kMaxDescriptorNesting ||
+               Failed("nested more than " + std::to_string(kMaxDescriptorNesting) + " deep");
+    }
+
     bool Descriptor(DescriptorValue& result, int depth) {
-        if (depth > kMaxDepth) return Failed("nested too deeply");
+        if (!Nested(depth)) return false;
         if (!Expect("{")) return false;
         if (Take("}")) return true;
         do {
             FourCharCode key = 0;
             ActionValue value;
-            if (!Code(key) || !Expect(":") || !Value(value, depth + 1)) return false;
-            if (result.Find(key) != nullptr) return Failed("key " + CodeText(key) + " appears twice");
+            Blank();
+            const std::size_t keyAt = at_;
+            if (!Code(key) || !Expect(":") || !Value(value, depth)) return false;
+            if (result.Find(key) != nullptr) {
+                at_ = keyAt;  // the second key is where the fault is
+                return Failed("key " + CodeText(key) + " appears twice");
+            }
             result.Put(key, value);
         } while (Take(","));
         return Expect("}");
@@ -205,8 +230,8 @@ private:
         return true;
     }
 
+    // A value inside `depth` open containers.
     bool Value(ActionValue& value, int depth) {
-        if (depth > kMaxDepth) return Failed("nested too deeply");
         FourCharCode a = 0, b = 0;
         if (Take("true")) {
             value = ActionValue::Boolean(true);
@@ -230,6 +255,7 @@ private:
             }
             value = ActionValue::Reference(reference);
         } else if (Take("list[")) {
+            if (!Nested(depth + 1)) return false;
             std::vector<ActionValue> items;
             if (!Take("]")) {
                 do {
@@ -253,23 +279,32 @@ private:
     bool Number(ActionValue& value) {
         Blank();
         const std::size_t start = at_;
-        while (at_ < text_.size() && (std::isalnum(static_cast<unsigned char>(text_[at_])) ||
-                                      std::strchr("+-.", text_[at_]) != nullptr))
+        // strchr finds a NUL byte too (the list's own end), which would cut
+        // the token short for strtod and let whatever follows it through.
+        while (at_ < text_.size() && text_[at_] != '\0' &&
+               (std::isalnum(static_cast<unsigned char>(text_[at_])) || std::strchr("+-.", text_[at_]) != nullptr))
             ++at_;
         const std::string token = text_.substr(start, at_ - start);
         if (token.empty()) return Failed("expected a value");
+        // A refusal quotes the start of a long token: it must stay one line
+        // a person can read.
+        const std::string shown = token.size() <= 24 ? token : token.substr(0, 20) + "... (" +
+                                                                   std::to_string(token.size()) + " characters)";
+        at_ = start;
         const bool isFloat = token.find_first_of(".eEni") != std::string::npos;
         char* end = nullptr;
         errno = 0;
         if (isFloat) {
             const double number = std::strtod(token.c_str(), &end);
-            if (*end != '\0') return Failed("bad number '" + token + "'");
+            if (*end != '\0') return Failed("bad number '" + shown + "'");
             value = ActionValue::Float(number);
+            at_ += token.size();
         } else {
             const long long integer = std::strtoll(token.c_str(), &end, 10);
             if (*end != '\0' || errno == ERANGE || integer < INT32_MIN || integer > INT32_MAX)
-                return Failed("bad 32-bit integer '" + token + "'");
+                return Failed("bad 32-bit integer '" + shown + "'");
             value = ActionValue::Integer(static_cast<int32_t>(integer));
+            at_ += token.size();
         }
         return true;
     }

@@ -26,8 +26,17 @@ std::string DescriptorText(const DescriptorValue& descriptor);
 // than the silent 2 is shown after it.
 std::string PlayedText(const PlayedEvent& event);
 
+// The most descriptors, lists and objects open inside one another that a
+// text may hold, the outer descriptor counted; every event of ours needs
+// fewer than ten.
+constexpr int kMaxDescriptorNesting = 64;
+
 // The inverse of DescriptorText. Blank space between tokens is free; nothing
-// but blank space may follow. On failure returns nothing and says where.
+// but blank space may follow. On failure returns nothing and says what and
+// where ("expected '}' at line 2, column 7").
 std::optional<DescriptorValue> ParseDescriptor(const std::string& text, std::string* error);
+
+// "line 2, column 7": where byte `at` of `text` is, both counted from 1.
+std::string TextPosition(const std::string& text, std::size_t at);
 
 #endif

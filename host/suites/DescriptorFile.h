@@ -5,6 +5,7 @@
 #ifndef LUMACUT_HOST_DESCRIPTOR_FILE_H
 #define LUMACUT_HOST_DESCRIPTOR_FILE_H
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -13,11 +14,21 @@
 
 class ActionsHost;
 
+// A recorded descriptor is a handful of keys; a file much larger is not one
+// of ours and is refused before it is read into memory.
+constexpr std::size_t kMaxDescriptorFileBytes = std::size_t{1} << 20;
+
+// What such a file holds, and the descriptor read back from it (`name`
+// starts a failure's message, which says where in the text it failed).
+std::string DescriptorFileText(const DescriptorValue& descriptor);
+std::optional<DescriptorValue> ParseDescriptorFileText(const std::string& content, const std::string& name,
+                                                       std::string* error);
+
 // False with `error` set when the file cannot be written.
 bool SaveDescriptorFile(const std::string& path, const DescriptorValue& descriptor, std::string* error);
 
-// Nothing, with `error` set, when the file cannot be read or is not a
-// descriptor.
+// Nothing, with `error` set in one line, when the file cannot be read, is
+// not a regular file (nothing is waited on) or is not a descriptor.
 std::optional<DescriptorValue> LoadDescriptorFile(const std::string& path, std::string* error);
 
 // Saves the content of a live descriptor handle.

@@ -89,7 +89,7 @@ TEST_P(DescriptorFileRefuses, WithAReasonAndNoHandle) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DescriptorFileRefuses,
-                         ::testing::Values(BadFile{"Missing", "", "cannot read"},
+                         ::testing::Values(BadFile{"Missing", "", "No such file or directory"},
                                            BadFile{"OnlyComments", "# lumacut descriptor\n", "expected '{'"},
                                            BadFile{"Truncated", "{\"Cnt \": 6", "expected '}'"},
                                            BadFile{"TwoDescriptors", "{}\n{}\n", "unexpected text"},

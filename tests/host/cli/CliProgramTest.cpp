@@ -79,7 +79,7 @@ TEST(HostProgram, RefusesBadInputWithOneLineAndLeavesNoFile) {
         {"out two levels missing", {"run", "--all", "@photo.jpg", "--out", "@a/b"}, kExitInputOutput,
          "does not exist"},
         {"replay missing", {"run", "--replay", "@absent.txt", "@photo.jpg", "--mask", "@m.png"}, kExitInputOutput,
-         "cannot read"},
+         "absent.txt: No such file or directory"},
         {"replay not a descriptor", {"run", "--replay", "@garbage.txt", "@photo.jpg", "--mask", "@m.png"},
          kExitInputOutput, "garbage.txt"},
         {"module missing", {"--module", "@none.so", "run", "--mode", "1", "@photo.jpg", "--mask", "@m.png"},

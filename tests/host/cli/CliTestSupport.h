@@ -37,6 +37,15 @@ void WriteFile(const std::string& path, const std::string& bytes);
 // The header of a PNG image claiming `width` x `height` gray pixels, and no data.
 std::string PngHeader(uint32_t width, uint32_t height);
 
+// Names of what is not a regular file, made in `folder` where they must be
+// (the platform's half: a FIFO, a socket, a device), each with part of the
+// one-line refusal lumacut-host gives it.
+struct NotAFile {
+    std::string path;
+    std::string why;
+};
+std::vector<NotAFile> NotFiles(const ScratchFolder& folder);
+
 // The lines of `text`.
 std::vector<std::string> Lines(const std::string& text);
 

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "entry/interface/HostCodes.h"
 #include "host/suites/ActionText.h"
@@ -60,7 +61,7 @@ TEST(ActionText, ReadsBackWhatItPrints) {
 }
 
 struct BadText {
-    const char* text;
+    std::string text;
     const char* why;
 };
 
@@ -79,14 +80,31 @@ INSTANTIATE_TEST_SUITE_P(
                       BadText{"{\"Cn\\q \": 6}", "unknown escape"}, BadText{"{\"Cn\\x4 \": 6}", "bad \\x escape"},
                       BadText{"{\"Cnt \": 2147483648}", "bad 32-bit integer"}, BadText{"{\"Cnt \": 0x10}", "bad 32-bit"},
                       BadText{"{\"Cnt \": 1.2.3}", "bad number"}, BadText{"{\"Cnt \": }", "expected a value"},
-                      BadText{"{\"Cnt \": 1} x", "unexpected text"}, BadText{"{\"Cnt \": 1, \"Cnt \": 2}", "appears twice"},
-                      BadText{"{\"Ref \": ref(box \"Lyr \")}", "reference form"}));
+                      BadText{"{\"Cnt \": 1} x", "unexpected text"}, BadText{"{\"Cnt \": 1, \"Cnt \": 2}", "appears twice at line 1, column 13"},
+                      BadText{"{\"Ref \": ref(box \"Lyr \")}", "reference form"},
+                      // A NUL byte ends no number early, letting what follows it through.
+                      BadText{std::string("{\"Cnt \": 5\0x}", 13), "expected '}' at line 1, column 11"},
+                      BadText{"{\n\"Cnt \": 4\n\"Mode\": 1}", "expected '}' at line 3, column 1"}));
 
+// Descriptors, lists and objects count alike, up to the bound and no
+// further, however deep the text goes.
 TEST(ActionText, RefusesNestingThatWouldExhaustTheStack) {
-    std::string deep;
-    for (int i = 0; i < 100000; ++i) deep += "{\"Obj \": object \"Pnt \" ";
-    std::string error;
-    EXPECT_FALSE(ParseDescriptor(deep, &error).has_value());
-    EXPECT_NE(error.find("nested too deeply"), std::string::npos) << error.substr(0, 200);
+    const auto nested = [](int levels, const std::string& open, const std::string& close) {
+        std::string text = "{\"Deep\": ";
+        for (int i = 1; i < levels; ++i) text += open;
+        text += "1";
+        for (int i = 1; i < levels; ++i) text += close;
+        return text + "}";
+    };
+    for (const auto& [open, close] : {std::pair<std::string, std::string>{"list[", "]"},
+                                      {"object \"Obj \" {\"Deep\": ", "}"}}) {
+        SCOPED_TRACE(open);
+        EXPECT_TRUE(ParseDescriptor(nested(kMaxDescriptorNesting, open, close), nullptr).has_value());
+        for (int levels : {kMaxDescriptorNesting + 1, 100000}) {
+            std::string error;
+            EXPECT_FALSE(ParseDescriptor(nested(levels, open, close), &error).has_value());
+            EXPECT_NE(error.find("nested more than 64 deep"), std::string::npos) << error;
+        }
+    }
 }
 }  // namespace
