@@ -8,7 +8,7 @@ packages=(cmake make g++ g++-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86
           wine wine32:i386 wine64 xvfb xauth x11-utils googletest libstb-dev
           libjpeg62-turbo-dev libpng-dev libtiff-dev zlib1g-dev libz-mingw-w64-dev
           imagemagick time zip unzip valgrind nsis nsis-common osslsigncode openssl git
-          qemu-system-x86 debootstrap e2fsprogs libvips-dev)
+          qemu-system-x86 debootstrap e2fsprogs libvips-dev pngcheck)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
