@@ -10,7 +10,21 @@ constexpr std::size_t kLargePage = std::size_t{2} << 20;
 
 constexpr std::size_t kPage = 4096;
 
-bool Large(std::size_t bytes) { return bytes >= kLargePage; }
+// Under AddressSanitizer planes stay on the heap, where it watches their
+// bounds; it cannot in memory mapped by hand.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kMapped = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kMapped = false;
+#else
+constexpr bool kMapped = true;
+#endif
+#else
+constexpr bool kMapped = true;
+#endif
+
+bool Large(std::size_t bytes) { return kMapped && bytes >= kLargePage; }
 // Whole small pages: the last part of a plane that fills no large page
 // stays in small ones, so no plane takes more memory than its pages.
 std::size_t Rounded(std::size_t bytes) { return (bytes + kPage - 1) / kPage * kPage; }
