@@ -11,8 +11,7 @@ struct Kept {
     Plane luminosity;     // its luminosity, once it was seen twice
 };
 
-// Never destroyed: its planes go back to the plane pool, which may already
-// be gone when the program exits.
+// Never destroyed: letting go of its planes at exit would only cost time.
 Kept& Cache() {
     static Kept* kept = new Kept;
     return *kept;
@@ -28,7 +27,7 @@ Plane CachedLuminosity(const RgbPlanes& composite) {
     std::lock_guard<std::mutex> hold(kept.lock);
     const bool seen = SamePixels(composite, kept.composite);
     if (seen && !kept.luminosity.Empty()) return kept.luminosity;
-    // Let go first, so that a plane of the pool can serve the new one.
+    // Let go first, so that the old and the new are never held at once.
     kept.luminosity = Plane();
     Plane luminosity = Luminosity(composite.red, composite.green, composite.blue);
     kept.composite = composite;
