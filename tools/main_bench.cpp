@@ -97,6 +97,7 @@ bool ComparePngSettings(const std::string& folder, const std::vector<Plane>& mas
         {"paeth, default 1", {1, Z_DEFAULT_STRATEGY, PngFilter::Paeth}},
         {"paeth, default 6", {6, Z_DEFAULT_STRATEGY, PngFilter::Paeth}},
         {"paeth, run-length", {1, Z_RLE, PngFilter::Paeth}},
+        {"paeth, our runs coder", {1, Z_RLE, PngFilter::Paeth, PngCoder::RunLength}},
         {"per row, default 6", {6, Z_DEFAULT_STRATEGY, PngFilter::Adaptive}},
         {"per row, run-length", {1, Z_RLE, PngFilter::Adaptive}},
     };
@@ -117,7 +118,7 @@ bool ComparePngSettings(const std::string& folder, const std::vector<Plane>& mas
             bytes += std::filesystem::file_size(path, ignored);
         }
         const bool isChosen = named.settings.filter == chosen.filter && named.settings.strategy == chosen.strategy &&
-                              named.settings.level == chosen.level;
+                              named.settings.level == chosen.level && named.settings.coder == chosen.coder;
         std::printf("%-22s %12.0f %12.0f %14llu%s\n", named.name, (std::clock() - start) * 1000.0 / CLOCKS_PER_SEC,
                     std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wallStart).count(),
                     bytes, isChosen ? "   <- the masks' setting" : "");

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "host/suites/HostStatusCodes.h"
+#include "LuminosityCache.h"
 #include "PixelOps.h"
 #include "RowBands.h"
 
@@ -118,7 +119,7 @@ HostStatus Document::MergeVisibleIntoTarget() {
 
 HostStatus Document::LoadCompositeLuminosity() {
     const RgbPlanes composite = Composite();
-    selection_ = Luminosity(composite.red, composite.green, composite.blue);
+    selection_ = CachedLuminosity(composite);
     return 0;
 }
 

@@ -51,26 +51,28 @@ Plane Luminosity(const Plane& red, const Plane& green, const Plane& blue) {
 void InvertLevels(Plane& plane) {
     if (plane.Empty()) return;
     const std::size_t size = plane.Size();
-    uint8_t* p = plane.MutableData();
+    const uint8_t* from = nullptr;
+    uint8_t* p = plane.PixelsToReplace(from);
     const int chunks = static_cast<int>((size + 4095) / 4096);
     ForEachRowBand(chunks, 4096, [&](int firstChunk, int endChunk) {
         std::size_t i = static_cast<std::size_t>(firstChunk) * 4096;
         const std::size_t end = std::min(size, static_cast<std::size_t>(endChunk) * 4096);
-        for (; i + kLanes <= end; i += kLanes) Store(p + i, Splat(255) - Load(p + i));
-        for (; i < end; ++i) p[i] = static_cast<uint8_t>(255 - p[i]);
+        for (; i + kLanes <= end; i += kLanes) Store(p + i, Splat(255) - Load(from + i));
+        for (; i < end; ++i) p[i] = static_cast<uint8_t>(255 - from[i]);
     });
 }
 
 void ApplyLevelTable(Plane& plane, const LevelTable& table) {
     if (plane.Empty()) return;
     const std::size_t size = plane.Size();
-    uint8_t* p = plane.MutableData();
+    const uint8_t* from = nullptr;
+    uint8_t* p = plane.PixelsToReplace(from);
     const int chunks = static_cast<int>((size + 4095) / 4096);
     ForEachRowBand(chunks, 4096, [&](int firstChunk, int endChunk) {
         const std::size_t begin = static_cast<std::size_t>(firstChunk) * 4096;
         const std::size_t end = std::min(size, static_cast<std::size_t>(endChunk) * 4096);
         const LevelTable local = table;  // a private copy keeps the lookups in this core's cache
-        for (std::size_t i = begin; i < end; ++i) p[i] = local[p[i]];
+        for (std::size_t i = begin; i < end; ++i) p[i] = local[from[i]];
     });
 }
 

@@ -3,14 +3,17 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "PlaneMemory.h"
 #include "host/common/CheckedSize.h"
 
 namespace {
 std::shared_ptr<uint8_t[]> Allocate(int width, int height) {
     if (!PlaneSizeAccepted(width, height)) throw std::length_error("plane size out of range");
+    const std::size_t bytes = SizeFor(Product64(static_cast<uint64_t>(width), static_cast<uint64_t>(height)));
     // Left uninitialised on purpose: every producer writes each byte, and
     // zeroing a large plane first would cost a whole extra pass.
-    return std::shared_ptr<uint8_t[]>(new uint8_t[SizeFor(Product64(static_cast<uint64_t>(width), static_cast<uint64_t>(height)))]);
+    // Should the control block fail, shared_ptr hands the pixels to the deleter itself.
+    return std::shared_ptr<uint8_t[]>(AllocatePlaneBytes(bytes), [bytes](uint8_t* p) { FreePlaneBytes(p, bytes); });
 }
 }  // namespace
 
@@ -31,6 +34,12 @@ uint8_t* Plane::MutableData() {
         std::memcpy(own.get(), pixels_.get(), Size());
         pixels_ = std::move(own);
     }
+    return pixels_.get();
+}
+
+uint8_t* Plane::PixelsToReplace(const uint8_t*& source) {
+    source = pixels_.get();
+    if (pixels_ != nullptr && pixels_.use_count() > 1) pixels_ = Allocate(width_, height_);
     return pixels_.get();
 }
 

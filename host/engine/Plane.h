@@ -27,6 +27,12 @@ public:
     // Writing access: takes a private copy first when the pixels are shared.
     uint8_t* MutableData();
     uint8_t* MutableRow(int y) { return MutableData() + static_cast<std::size_t>(y) * width_; }
+    // For a pass that writes every pixel from the old levels: the pixels to
+    // write, and in `source` the levels to read. Shared pixels are not
+    // copied first: the pass reads them where they are, kept by their other
+    // owners, into fresh pixels of the plane's own; otherwise both are the
+    // plane's own pixels.
+    uint8_t* PixelsToReplace(const uint8_t*& source);
 
     bool SharesPixelsWith(const Plane& other) const { return pixels_ != nullptr && pixels_ == other.pixels_; }
     bool SameLevels(const Plane& other) const;

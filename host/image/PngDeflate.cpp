@@ -7,6 +7,8 @@
 #include <memory>
 #include <mutex>
 
+#include "Adler32.h"
+#include "RunLengthDeflate.h"
 #include "ZlibBlocks.h"
 #include "host/engine/RowBands.h"
 
@@ -33,12 +35,19 @@ void FilterRows(const PngRows& rows, PngFilter filter, int begin, int end, const
 
 // What one thread needs, made before it starts (a band's pass may not throw).
 struct BlockWorker {
-    BlockWorker(const PngSettings& settings, std::size_t blockBytes, std::size_t beforeBytes)
-        : deflater(settings.level, settings.strategy) {
+    BlockWorker(const PngSettings& settings, std::size_t blockBytes, std::size_t beforeBytes) {
+        if (settings.coder == PngCoder::Zlib) deflater = std::make_unique<BlockDeflater>(settings.level, settings.strategy);
         data.reserve(blockBytes);
         before.reserve(beforeBytes);
     }
-    BlockDeflater deflater;
+    bool Ready() const { return deflater == nullptr || deflater->Ready(); }
+    // Deflates `data` after `before` into `piece`: false on a compressor error.
+    bool Deflate(bool last, std::vector<uint8_t>& piece) {
+        if (deflater != nullptr) return deflater->Deflate(before, data, last, piece);
+        RunLengthDeflate(data.data(), data.size(), last, piece);
+        return true;
+    }
+    std::unique_ptr<BlockDeflater> deflater;  // none for our own coder
     std::vector<uint8_t> before, data, scratch;
     PngTimes times;
 };
@@ -56,7 +65,8 @@ bool DeflatePngRows(const PngRows& rows, const PngSettings& settings, std::vecto
     const int blockRows = PngBlockRows(rows.width, rows.pixelBytes);
     const int blocks = (rows.height - 1) / blockRows + 1;
     // The rows whose filtered bytes fill what deflate can use before a block.
-    const int windowRows = static_cast<int>((DeflateReach(settings.strategy) + bytes) / (bytes + 1));
+    const std::size_t reach = settings.coder == PngCoder::Zlib ? DeflateReach(settings.strategy) : 0;
+    const int windowRows = static_cast<int>((reach + bytes) / (bytes + 1));
     pieces.assign(static_cast<std::size_t>(blocks), {});
     std::vector<uint32_t> adlers(static_cast<std::size_t>(blocks), 0);
 
@@ -65,7 +75,7 @@ bool DeflatePngRows(const PngRows& rows, const PngSettings& settings, std::vecto
     for (std::size_t i = 0; i < bands.size(); ++i) {
         workers.push_back(std::make_unique<BlockWorker>(settings, static_cast<std::size_t>(blockRows) * (bytes + 1),
                                                         static_cast<std::size_t>(windowRows) * (bytes + 1)));
-        if (!workers.back()->deflater.Ready()) {
+        if (!workers.back()->Ready()) {
             why = "no memory for the compressor";
             return false;
         }
@@ -91,13 +101,11 @@ bool DeflatePngRows(const PngRows& rows, const PngSettings& settings, std::vecto
                 start = ThreadSeconds();
                 std::vector<uint8_t>& piece = pieces[static_cast<std::size_t>(block)];
                 const bool last = block + 1 == blocks;
-                if (!worker.deflater.Deflate(worker.before, worker.data, last, piece)) {
+                if (!worker.Deflate(last, piece)) {
                     std::lock_guard<std::mutex> lock(failing);
                     if (!failed.exchange(true)) why = "compressor error";
                 }
-                adlers[static_cast<std::size_t>(block)] =
-                    static_cast<uint32_t>(adler32(adler32(0L, Z_NULL, 0), worker.data.data(),
-                                                  static_cast<uInt>(worker.data.size())));
+                adlers[static_cast<std::size_t>(block)] = Adler32(1, worker.data.data(), worker.data.size());
                 worker.times.deflateSeconds += ThreadSeconds() - start;
             }
         } catch (const std::exception& error) {

@@ -13,10 +13,15 @@
 
 #include "PngFilter.h"
 
+// What codes the filtered rows: zlib, at the level and with the strategy
+// given, or our coder for masks (RunLengthDeflate.h), which takes neither.
+enum class PngCoder { Zlib, RunLength };
+
 struct PngSettings {
     int level;     // zlib's 0 to 9
     int strategy;  // Z_DEFAULT_STRATEGY, Z_FILTERED, Z_RLE, ...
     PngFilter filter;
+    PngCoder coder = PngCoder::Zlib;
 };
 
 struct PngRows {

@@ -83,8 +83,9 @@ bool WritePng(const std::string& path, const PngRows& rows, uint8_t colourType, 
 
 }  // namespace
 
-// With run-length matching zlib's level changes nothing above 0 (stored).
-PngSettings MaskPngSettings() { return {1, Z_RLE, PngFilter::Paeth}; }
+// Our coder sends what zlib's run-length matching finds; the level and
+// strategy only name, in the stream's header, the fastest kind of stream.
+PngSettings MaskPngSettings() { return {1, Z_RLE, PngFilter::Paeth, PngCoder::RunLength}; }
 
 bool WriteGrayPng(const std::string& path, const Plane& plane, std::string& error, const PngSettings& settings,
                   PngTimes* times) {

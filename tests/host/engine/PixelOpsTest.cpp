@@ -123,6 +123,7 @@ TEST(LevelPasses, InvertAndTableOnSharedPlanes) {
         Plane shaped = input;
         ApplyLevelTable(shaped, squares);
         EXPECT_TRUE(shaped.SameLevels(ReferenceTable(input, squares))) << Describe(size, 0);
+        EXPECT_TRUE(input.SameLevels(RandomPlane(size.width, size.height, 99))) << "the table left the source";
     }
 }
 

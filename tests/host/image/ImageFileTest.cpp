@@ -25,13 +25,16 @@ void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
 }
 
 // ImageMagick's own reader gives `expected` from a PNG, through a PPM
-// that our reader takes. Natively only: the Windows builds' tests run under
-// Wine, where ImageMagick is not.
-void ExpectImageMagickReads(const std::string& png, const RgbPlanes& expected) {
+// that our reader takes, and pngcheck finds every chunk and the stream in
+// order. Natively only: the Windows builds' tests run under Wine, where
+// neither is.
+void ExpectOtherReadersRead(const std::string& png, const RgbPlanes& expected) {
 #if defined(_WIN32)
     (void)png;
     (void)expected;
 #else
+    const std::string check = "pngcheck -q '" + png + "'";
+    EXPECT_EQ(std::system(check.c_str()), 0) << check << " (apt-get install pngcheck)";
     const std::string ppm = png + ".ppm";
     const std::string command = "/usr/bin/convert-im6.q16 '" + png + "' 'ppm:" + ppm + "'";
     ASSERT_EQ(std::system(command.c_str()), 0) << command << " (apt-get install imagemagick)";
@@ -47,31 +50,36 @@ void ExpectImageMagickReads(const std::string& png, const RgbPlanes& expected) {
 
 TEST(ImageFile, MasksAndSheetsReadBackAsWritten) {
     // Every row filter the writer knows, each read back by the platform's
-    // decoder (libpng, the Windows Imaging Component) and by ImageMagick;
-    // one width of a single pixel (nothing left of any byte) and images of
-    // random levels, which zlib cannot shrink, so they span several IDAT
-    // chunks and several deflate blocks. Rows that repeat let deflate's
-    // general matching reach back across a block's start, into what the
-    // block was primed with: a wrong priming gives wrong pixels.
+    // decoder (libpng, the Windows Imaging Component), by ImageMagick and
+    // pngcheck; one width of a single pixel (nothing left of any byte) and
+    // images of random levels, which no coder can shrink, so they span
+    // several IDAT chunks and several deflate blocks, with our coder and
+    // zlib's. Rows that repeat let zlib's general matching reach back across
+    // a block's start, into what the block was primed with: a wrong priming
+    // gives wrong pixels. Two levels wide rows give our coder runs.
     struct Case {
         PngFilter filter;
         int width, height;
         int strategy = MaskPngSettings().strategy;
         int period = 0;  // rows repeat with this period; 0: random throughout
+        PngCoder coder = MaskPngSettings().coder;
+        int levels = 256;
     };
     const std::vector<Case> cases = {{PngFilter::None, 37, 11},    {PngFilter::Sub, 37, 11},
                                      {PngFilter::Up, 37, 11},      {PngFilter::Average, 37, 11},
                                      {PngFilter::Paeth, 37, 11},   {PngFilter::Adaptive, 37, 11},
                                      {PngFilter::Paeth, 1, 5},     {MaskPngSettings().filter, 800, 700},
                                      {PngFilter::Paeth, 4001, 301},
-                                     {PngFilter::None, 370, 3000, Z_DEFAULT_STRATEGY, 5}};
+                                     {PngFilter::Paeth, 4001, 301, Z_RLE, 0, PngCoder::Zlib},
+                                     {PngFilter::None, 12000, 30, Z_RLE, 0, PngCoder::RunLength, 2},
+                                     {PngFilter::None, 370, 3000, Z_DEFAULT_STRATEGY, 5, PngCoder::Zlib}};
     const std::string grayPath = TempPath("mask.png");
     const std::string colourPath = TempPath("colour.png");
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(static_cast<int>(c.filter)) + ": " + std::to_string(c.width) + " x " +
                      std::to_string(c.height));
-        const PngSettings settings{6, c.strategy, c.filter};
-        const Plane random = RandomPlane(c.width, c.period > 0 ? c.period : c.height, 3);
+        const PngSettings settings{6, c.strategy, c.filter, c.coder};
+        const Plane random = RandomPlane(c.width, c.period > 0 ? c.period : c.height, 3, c.levels);
         const Plane mask =
             PlaneOf(c.width, c.height, [&](int x, int y) { return random.At(x, c.period > 0 ? y % c.period : y); });
         std::string error;
@@ -80,7 +88,7 @@ TEST(ImageFile, MasksAndSheetsReadBackAsWritten) {
         ASSERT_TRUE(ReadImageFile(grayPath, read, error)) << error;
         EXPECT_TRUE(read.red.SameLevels(mask) && read.green.SameLevels(mask) && read.blue.SameLevels(mask))
             << "a gray file gives three equal planes";
-        ExpectImageMagickReads(grayPath, {mask, mask, mask});
+        ExpectOtherReadersRead(grayPath, {mask, mask, mask});
 
         RgbImage colour;
         colour.width = c.width;
@@ -93,7 +101,7 @@ TEST(ImageFile, MasksAndSheetsReadBackAsWritten) {
         EXPECT_TRUE(read.red.SameLevels(mask) && read.green.SameLevels(other));
         const int x = c.width - 1, y = c.height - 1;
         EXPECT_EQ(read.blue.At(x, y), 255 - mask.At(x, y));
-        ExpectImageMagickReads(colourPath, read);
+        ExpectOtherReadersRead(colourPath, read);
     }
     std::remove(grayPath.c_str());
     std::remove(colourPath.c_str());
@@ -137,15 +145,24 @@ TEST(ImageFile, LargeJpegsReadInTwoPartsAsInOne) {
 #endif
 
 // The filter's vector loop against the byte loop, on rows that end in every
-// position of a vector and on the levels where Paeth's distances tie or
-// need their ninth bit.
+// position of a vector and on the levels where Paeth's distances need their
+// ninth bit (0, 127, 255) or tie, which takes levels a step or two apart:
+// within a narrow range each pair of the three distances ties often.
 TEST(ImageFile, PaethResiduesAreTheSameWithAndWithoutSse2) {
     if (!HavePaethResiduesSse2()) GTEST_SKIP() << "this build has no SSE2";
-    const Plane above = RandomPlane(311, 1, 5, 3), row = RandomPlane(311, 1, 6, 3);
-    const Plane randomAbove = RandomPlane(311, 1, 7), randomRow = RandomPlane(311, 1, 8);
-    for (const Plane* lines : {&above, &randomAbove}) {
-        const uint8_t* up = lines->Row(0);
-        const uint8_t* here = lines == &above ? row.Row(0) : randomRow.Row(0);
+    const auto narrow = [](unsigned seed, int low) {
+        const Plane steps = RandomPlane(311, 1, seed, 4);
+        return PlaneOf(311, 1, [&](int x, int) { return static_cast<uint8_t>(low + steps.At(x, 0) / 85); });
+    };
+    const std::vector<std::pair<Plane, Plane>> lines = {
+        {RandomPlane(311, 1, 5, 3), RandomPlane(311, 1, 6, 3)},
+        {RandomPlane(311, 1, 7), RandomPlane(311, 1, 8)},
+        {narrow(9, 0), narrow(10, 0)},
+        {narrow(11, 126), narrow(12, 126)},
+    };
+    for (const auto& [above, row] : lines) {
+        const uint8_t* up = above.Row(0);
+        const uint8_t* here = row.Row(0);
         for (std::size_t step : {1u, 3u})
             for (std::size_t bytes = 1; bytes <= 311; bytes += bytes < 40 ? 1 : 37) {
                 std::vector<uint8_t> scalar(bytes), vector(bytes);
