@@ -2,13 +2,14 @@
 # Installs what building and testing need on Debian 12, as root. Installs
 # only what is missing, so it is cheap to rerun. qemu, debootstrap and
 # e2fsprogs build and run the emulated machine of scripts/i386-machine.sh;
-# libvips-dev builds the benchmark's libvips peer (tools/main_vips_peer.cpp).
+# libvips-dev builds the benchmark's libvips peer (tools/main_vips_peer.cpp);
+# libcli11-dev is lumacut-host's command-line parser (cmake/CLI11.cmake).
 set -eu
 packages=(cmake make g++ g++-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64 mingw-w64-x86-64-dev
           wine wine32:i386 wine64 xvfb xauth x11-utils googletest libstb-dev
           libjpeg62-turbo-dev libpng-dev libtiff-dev zlib1g-dev libz-mingw-w64-dev
           imagemagick time zip unzip valgrind nsis nsis-common osslsigncode openssl git
-          qemu-system-x86 debootstrap e2fsprogs libvips-dev)
+          qemu-system-x86 debootstrap e2fsprogs libvips-dev libcli11-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -80,8 +80,14 @@ bool WriteAtomically(const std::string& path, const FileWriter& write, std::stri
 
 bool CheckImageFile(const std::string& path, std::string& error) {
     std::error_code failure;
-    if (fs::is_directory(path, failure)) {
+    const fs::file_status status = fs::status(path, failure);
+    if (fs::is_directory(status)) {
         error = path + " is a folder, not an image";
+        return false;
+    }
+    // Opening a FIFO waits for a writer, and a device may never end.
+    if (fs::exists(status) && !fs::is_regular_file(status)) {
+        error = path + " is not a regular file (a FIFO, device or socket is never read)";
         return false;
     }
     std::FILE* file = std::fopen(path.c_str(), "rb");

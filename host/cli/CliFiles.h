@@ -28,7 +28,8 @@ bool WriteAtomically(const std::string& path, const FileWriter& write, std::stri
 // platform's half: rename semantics differ on Windows).
 bool MoveIntoPlace(const std::string& from, const std::string& to, std::string& error);
 
-// An image file before it is decoded: a file, not a folder, and readable.
+// An image file before it is decoded: a regular file, never opened when it
+// is a folder, FIFO or device, and readable.
 // What it holds and its size are the reader's to judge (ReadImageFile).
 bool CheckImageFile(const std::string& path, std::string& error);
 
