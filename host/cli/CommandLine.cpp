@@ -259,7 +259,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
         return true;
     }
     if (!app.remaining().empty()) {
-        const std::string& extra = app.remaining().front();
+        const std::string extra = app.remaining().front();
         error = extra[0] == '-' ? "unknown option " + extra.substr(0, extra.find('=')) : "unexpected \"" + extra + "\"";
         return false;
     }

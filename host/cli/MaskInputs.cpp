@@ -19,7 +19,7 @@ int ReadMaskInputs(const CommandLine& line, MaskInputs& inputs) {
     std::error_code failure;
     const bool intoFolder = line.action == CommandLine::Action::MaskAll || line.action == CommandLine::Action::Chart ||
                             line.action == CommandLine::Action::Batch;
-    const bool makeOutDir = intoFolder && !std::filesystem::is_directory(line.outDir, failure);
+    const bool makeOutDir = intoFolder && !std::filesystem::exists(line.outDir, failure);
     if (intoFolder) {
         if (!CheckOutputFolder(makeOutDir ? FolderOf(line.outDir) : line.outDir, error))
             return Fail(kExitInputOutput, error);
