@@ -54,7 +54,7 @@ public:
     std::string StopMessage() const {
         std::lock_guard<std::mutex> lock(mutex_);
         if (count_ < kSameWriteFailuresToStop) return std::string();
-        return Format("stopping: the last %d photographs could not be written, each for the same reason: %s",
+        return Format("stopping: %d photographs in a row could not be written, all for the same reason: %s",
                       count_, reason_.c_str());
     }
 
@@ -202,10 +202,7 @@ int MaskBatch(const PluginModule& module, const CommandLine& line, const MaskInp
         while (std::optional<ReadPhoto> read = reader.Next()) {
             if (Interrupted()) break;
             stopped = streak.StopMessage();
-            if (!stopped.empty()) {
-                progress.Note(stopped);
-                break;
-            }
+            if (!stopped.empty()) break;
             if (read->skipped) {
                 progress.Skipped(read->path);
             } else if (!read->error.empty()) {
@@ -221,6 +218,8 @@ int MaskBatch(const PluginModule& module, const CommandLine& line, const MaskInp
         }
         writers.Finish();
     }
+    // Said once the writes in flight have reported too, as the last word.
+    if (!stopped.empty()) progress.Note(streak.StopMessage());
     const bool interrupted = Interrupted();
     progress.Finish(interrupted);
     if (interrupted) return kExitInterrupted;
