@@ -231,6 +231,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
     CLI::App app(kProgram);
     app.set_help_flag();  // --help is ours, to keep one table of options
     app.allow_extras();   // named as ours below
+    // Under Windows CLI11 would take "/work/photo.jpg" for an option "/work".
+    app.allow_windows_style_options(false);
     std::vector<std::string> words;
     app.add_option("words", words);
     std::map<std::string, CLI::Option*> parsed;

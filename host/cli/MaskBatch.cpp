@@ -142,7 +142,7 @@ struct Batch {
         const std::vector<int32_t> modes = line.all ? AllModes() : std::vector<int32_t>{line.mode};
         for (std::size_t i = 0; i < modes.size(); ++i) {
             const RunSettings settings{line.dialog ? 1 : 0, line.all ? ModeParameters(modes[i]) : inputs.parameters};
-            const RecordedRun recorded = RunOnImage(module, read.planes, settings);
+            RecordedRun recorded = RunOnImage(module, read.planes, settings);
             const std::string label = RunLabel(modes[i]);
             if (line.verbose) PrintEvents(label, recorded.run);
             const std::string fault = RunFault(label, recorded.run);
@@ -154,7 +154,8 @@ struct Batch {
             const Plane& selection = recorded.run.selection;
             if (line.all) tiles.push_back({ModeCaption(modes[i]), ScaledForSheet({selection, selection, selection})});
             writes->Add();
-            writers.Submit([writes, path = outputs[i], mask = selection] {
+            // Moved, not copied: a 24-megapixel mask is as large as a channel.
+            writers.Submit([writes, path = outputs[i], mask = std::move(recorded.run.selection)] {
                 writes->Done(WriteMaskPicture(path, mask, kSilent));
                 return std::string();  // the photograph's failure, not the batch's
             });

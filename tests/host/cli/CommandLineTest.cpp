@@ -31,7 +31,8 @@ TEST(CommandLine, ReadsEveryFormItKnows) {
         {{"run", "--mode", "4", "photo.jpg", "--mask", "shadows.png"}, Action::MaskOne, 4, "photo.jpg", "shadows.png", "", ""},
         {{"run", "photo.jpg", "--mask", "m.png", "--mode", "-3", "--any-mode"}, Action::MaskOne, -3, "photo.jpg", "m.png", "", ""},
         {{"run", "--any-mode", "--mode", "2147483647", "p.png", "--mask", "m.png"}, Action::MaskOne, 2147483647, "p.png", "m.png", "", ""},
-        {{"--module", "x.so", "run", "--all", "photo.jpg", "--out", "out"}, Action::MaskAll, 1, "photo.jpg", "", "out", "x.so"},
+        // Paths that start with '/' are no Windows-style options, under Windows either.
+        {{"--module", "x.so", "run", "--all", "/photos/photo.jpg", "--out", "/masks"}, Action::MaskAll, 1, "/photos/photo.jpg", "", "/masks", "x.so"},
         {{"chart", "--out", "charts"}, Action::Chart, 1, "", "", "charts", ""},
         {{"run", "--all", "a.jpg", "b.jpg", "--out", "o"}, Action::Batch, 1, "", "", "o", ""},
         {{"run", "--mode=5", "a.jpg", "--out=o", "--shard", "2/3"}, Action::Batch, 5, "", "", "o", ""},
