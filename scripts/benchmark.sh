@@ -31,7 +31,11 @@
 # ImageMagick out: its chains take a minute or more; default 1),
 # LUMACUT_BENCH_ALL_RUNS (runs of the native run --all, the row keeps the
 # fastest; default 3).
+#
+# --batch measures a whole shoot instead (scripts/benchmark-batch.sh).
 set -eu
+batch=no
+if [ "${1:-}" = --batch ]; then batch=yes; fi
 cd "$(dirname "$0")/.."
 build=${LUMACUT_BENCH_BUILD:-build/bench}
 modes=${LUMACUT_BENCH_MODES:-1 3 6}
@@ -52,11 +56,35 @@ echo "== building the engine (native, Release) in $build"
 cmake --preset native -B "$build" -DCMAKE_BUILD_TYPE=Release -DLUMACUT_WERROR=OFF >/dev/null
 cmake --build "$build" -j2 --target lumacut-bench lumacut-host lumacut-vips-peer ZYT_Lumacut >/dev/null
 
+milliseconds() { echo $(( $(date +%s%N) / 1000000 )); }
+
+# Busy and total jiffies of each core, one line per core, from /proc/stat.
+core_times() { awk '/^cpu[0-9]/ { busy = $2 + $3 + $4 + $7 + $8 + $9; print $1, busy, busy + $5 + $6 }' /proc/stat; }
+
+# Runs "$@" under GNU time: sets whole (ms), user and sys (ms), rss (peak
+# KB) and cores (each core's busy share over the run, of the whole
+# machine), and keeps the program's output in $work/last.txt.
+timed() {
+  local before start
+  before=$(core_times)
+  start=$(milliseconds)
+  /usr/bin/time -f '%U %S %M' -o "$work/time.txt" "$@" >"$work/last.txt"
+  whole=$(( $(milliseconds) - start ))
+  read -r user sys rss <"$work/time.txt"
+  user=$(awk -v u="$user" 'BEGIN { printf "%d", u * 1000 }')
+  sys=$(awk -v s="$sys" 'BEGIN { printf "%d", s * 1000 }')
+  cores=$(join <(echo "$before") <(core_times) |
+    awk '{ printf "%s%s %.0f%%", (NR > 1 ? ", " : ""), $1, 100 * ($4 - $2) / (($5 - $3) > 0 ? $5 - $3 : 1) }')
+}
+
+if [ "$batch" = yes ]; then
+  . scripts/benchmark-batch.sh
+  exit 0
+fi
+
 echo "== making the 6000 x 4000 photograph"
 "$magick" samples/rocket.jpg -resize '6000x4000!' "$work/photo.ppm"
 "$magick" samples/rocket.jpg -resize '6000x4000!' -quality 92 "$work/photo.jpg"
-
-milliseconds() { echo $(( $(date +%s%N) / 1000000 )); }
 
 echo "== the engine, events of one run (lumacut-bench)"
 "$build/bin/lumacut-bench" "$work/photo.ppm" --modes "$(echo "$modes" | tr -d ' ')" --repeat "$repeat" \
@@ -111,25 +139,6 @@ echo
 echo "== run --all on the 6000 x 4000 JPEG (quality 92), $(nproc) cores"
 # The curve tables of every mode, for ImageMagick's chains.
 "$build/bin/lumacut-bench" "$work/photo.ppm" --modes 1234567 --repeat 1 --tables "$work" >/dev/null
-
-# Busy and total jiffies of each core, one line per core, from /proc/stat.
-core_times() { awk '/^cpu[0-9]/ { busy = $2 + $3 + $4 + $7 + $8 + $9; print $1, busy, busy + $5 + $6 }' /proc/stat; }
-
-# Runs "$@" under GNU time: sets whole (ms), user and sys (ms), rss (peak
-# KB) and cores (each core's busy share over the run, of the whole
-# machine), and keeps the program's output in $work/last.txt.
-timed() {
-  local before start
-  before=$(core_times)
-  start=$(milliseconds)
-  /usr/bin/time -f '%U %S %M' -o "$work/time.txt" "$@" >"$work/last.txt"
-  whole=$(( $(milliseconds) - start ))
-  read -r user sys rss <"$work/time.txt"
-  user=$(awk -v u="$user" 'BEGIN { printf "%d", u * 1000 }')
-  sys=$(awk -v s="$sys" 'BEGIN { printf "%d", s * 1000 }')
-  cores=$(join <(echo "$before") <(core_times) |
-    awk '{ printf "%s%s %.0f%%", (NR > 1 ? ", " : ""), $1, 100 * ($4 - $2) / (($5 - $3) > 0 ? $5 - $3 : 1) }')
-}
 
 # The --all command's stages, from its lines: the read, the plug-in's events
 # of the seven runs (while the writers ran beside them), the writers'

@@ -17,7 +17,8 @@ std::string WriteOutput(const std::string& path, const FileWriter& write, const 
     const auto start = std::chrono::steady_clock::now();
     std::string error;
     if (!WriteAtomically(path, write, error)) return error;
-    Say(done(Milliseconds(std::chrono::steady_clock::now() - start)));
+    const std::string line = done(Milliseconds(std::chrono::steady_clock::now() - start));
+    if (!line.empty()) Say(line);
     return std::string();
 }
 

@@ -8,13 +8,14 @@
 #include <functional>
 #include <string>
 
-#include "CliFiles.h"
+#include "host/common/OutputFiles.h"
 #include "host/engine/Plane.h"
 #include "host/image/ImageFile.h"
 
 struct PngTimes;
 
-// The line said for a file in place, given how long writing it took.
+// The line said for a file in place, given how long writing it took; an
+// empty one says nothing (a batch speaks per photograph, not per file).
 using DoneLine = std::function<std::string(double writeMilliseconds)>;
 
 // "wrote PATH".

@@ -6,14 +6,18 @@
 
 namespace {
 std::mutex printing;
+bool quietly = false;
 }  // namespace
 
 double Milliseconds(std::chrono::steady_clock::duration duration) {
     return std::chrono::duration<double, std::milli>(duration).count();
 }
 
-void Say(const std::string& line) {
+void SetQuiet(bool quiet) { quietly = quiet; }
+
+void Say(const std::string& line, SayWhen when) {
     std::lock_guard<std::mutex> lock(printing);
+    if (quietly && when == SayUnlessQuiet) return;
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
 }

@@ -9,8 +9,10 @@
 double Milliseconds(std::chrono::steady_clock::duration duration);
 
 // One line on standard output. The host's thread and the writers both
-// print; a line is never split.
-void Say(const std::string& line);
+// print; a line is never split. --quiet keeps all but a batch's summary.
+enum SayWhen { SayUnlessQuiet, SayEvenQuiet };
+void Say(const std::string& line, SayWhen when = SayUnlessQuiet);
+void SetQuiet(bool quiet);
 
 // printf into a string. gnu_printf: mingw's C++ runtime formats as glibc
 // does (%zu), not as msvcrt.

@@ -1,8 +1,13 @@
 #include "CommandLine.h"
 
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
+#include <system_error>
 
 #include "LumacutVersion.h"
 #include "entry/interface/PluginModes.h"
@@ -13,12 +18,6 @@
 
 namespace {
 const char* const kProgram = "lumacut-host";
-
-const OptionSpec* FindOption(const std::string& name) {
-    for (const OptionSpec& option : KnownOptions())
-        if (name == option.name || (option.shortName != nullptr && name == option.shortName)) return &option;
-    return nullptr;
-}
 
 // A whole signed 32-bit number and nothing else: the scripting parameter
 // carries any such value, so the plug-in can be tried with all of them.
@@ -53,27 +52,39 @@ bool HasOutFolder(const CommandLine& line, const std::string& command, std::stri
     return false;
 }
 
+// "K/N", 1 <= K <= N.
+bool ParseShard(const std::string& text, CommandLine& line) {
+    const std::size_t slash = text.find('/');
+    if (slash == std::string::npos) return false;
+    int32_t index = 0, count = 0;
+    if (!ParseMode(text.substr(0, slash), index) || !ParseMode(text.substr(slash + 1), count)) return false;
+    if (count < 1 || index < 1 || index > count) return false;
+    line.shardIndex = index;
+    line.shardCount = count;
+    return true;
+}
+
+// Several photographs, a folder or a slice of a list make a batch; one
+// photograph given as a file keeps the layout of a single run.
+bool IsBatch(const Given& given, const CommandLine& line) {
+    if (line.inputs.size() > 1 || Has(given, "--shard")) return true;
+    std::error_code failure;
+    return std::filesystem::is_directory(line.inputs[0], failure);
+}
+
 bool CheckRun(const Given& given, CommandLine& line, std::string& error) {
     const int ways = int(Has(given, "--mode")) + int(Has(given, "--all")) + int(Has(given, "--replay"));
     if (ways != 1) {
         error = "run: give exactly one of --mode N, --replay FILE or --all";
         return false;
     }
-    if (line.image.empty()) {
+    if (line.inputs.empty()) {
         error = "run: which image?";
         return false;
     }
     if (!Has(given, "--mode") && !Refuse(given, {"--any-mode"}, "goes with --mode", error)) return false;
-    if (Has(given, "--all")) {
-        if (!Refuse(given, {"--mask", "--record"}, "does not go with --all (the masks go to --out DIR)", error))
-            return false;
-        if (!HasOutFolder(line, "run --all", error)) return false;
-        line.action = CommandLine::Action::MaskAll;
-        return true;
-    }
-    if (!Refuse(given, {"--out"}, "goes with --all; one mode's mask goes to --mask FILE", error)) return false;
-    if (line.mask.empty()) {
-        error = "run: give the mask file with --mask FILE";
+    if (Has(given, "--shard") && !ParseShard(given.at("--shard"), line)) {
+        error = "--shard takes K/N, the Kth of N slices (1 <= K <= N), not \"" + given.at("--shard") + "\"";
         return false;
     }
     if (Has(given, "--mode")) {
@@ -86,6 +97,28 @@ bool CheckRun(const Given& given, CommandLine& line, std::string& error) {
                     std::to_string(kLastMode) + "; --any-mode lets others through)";
             return false;
         }
+    }
+    line.all = Has(given, "--all");
+    if (line.all && !Refuse(given, {"--mask", "--record"}, "does not go with --all (the masks go to --out DIR)", error))
+        return false;
+    if (IsBatch(given, line)) {
+        if (!Refuse(given, {"--mask", "--record"}, "takes one photograph; several go to --out DIR", error)) return false;
+        if (!HasOutFolder(line, "run on several photographs", error)) return false;
+        line.action = CommandLine::Action::Batch;
+        return true;
+    }
+    line.image = line.inputs[0];
+    if (line.all) {
+        if (!HasOutFolder(line, "run --all", error)) return false;
+        line.action = CommandLine::Action::MaskAll;
+        return true;
+    }
+    if (!Refuse(given, {"--out"}, "goes with --all or several photographs; one mode's mask goes to --mask FILE",
+                error))
+        return false;
+    if (line.mask.empty()) {
+        error = "run: give the mask file with --mask FILE";
+        return false;
     }
     line.action = CommandLine::Action::MaskOne;
     return true;
@@ -105,6 +138,20 @@ std::string ModesLine() {
     }
     return text + "\n";
 }
+
+// CLI11's refusals in the program's own words.
+std::string ParseFailure(const CLI::ParseError& failure) {
+    const std::string what = failure.what();
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&failure) != nullptr) {
+        const std::size_t override = what.find(" was given a disallowed flag override");
+        if (override != std::string::npos) return "--" + what.substr(0, override) + " takes no value";
+        const std::string name = what.substr(0, what.find(':'));
+        for (const OptionSpec& option : KnownOptions())
+            if (name == option.name && option.value != nullptr)
+                return name + " needs a value (" + option.value + ")";
+    }
+    return what;
+}
 }  // namespace
 
 const std::vector<OptionSpec>& KnownOptions() {
@@ -119,24 +166,35 @@ const std::vector<OptionSpec>& KnownOptions() {
         {"--any-mode", nullptr, nullptr, "run: let a --mode outside 1 to 7 through to the plug-in"},
         {"--all", nullptr, nullptr, "run: every mode in turn, with a contact sheet of the masks"},
         {"--mask", nullptr, "FILE", "run: the PNG the selection is written to (its folder must exist)"},
-        {"--out", nullptr, "DIR", "the folder for the masks and contact-sheet.png (run --all) or for "
-                                  "response.png and response.csv (chart); made if missing"},
+        {"--out", nullptr, "DIR", "the folder for the masks and contact-sheet.png (run --all), for a batch's "
+                                  "outputs, or for response.png and response.csv (chart); made if missing"},
         {"--record", nullptr, "FILE", "run: keep the descriptor the plug-in hands back, as a host action would"},
         {"--replay", nullptr, "FILE", "run: play a recorded descriptor as the scripting parameters, "
                                       "instead of --mode"},
         {"--verbose", "-v", nullptr, "run, chart: also print every event the plug-in played, with its time"},
+        {"--quiet", "-q", nullptr, "run: print only errors and the batch's summary"},
+        {"--skip-existing", nullptr, nullptr, "run: leave out a photograph whose outputs are all there, so that "
+                                              "a stopped batch resumes"},
+        {"--shard", nullptr, "K/N", "run: only the Kth of N slices of the photographs, for several machines "
+                                    "or processes"},
     };
     return options;
 }
 
+std::string ShortUsageText() {
+    return "usage: lumacut-host [OPTIONS] run --mode N IMAGE --mask MASK.png [--record FILE]\n"
+           "       lumacut-host [OPTIONS] run --replay FILE IMAGE --mask MASK.png\n"
+           "       lumacut-host [OPTIONS] run --all IMAGE --out DIR\n"
+           "       lumacut-host [OPTIONS] run --all|--mode N|--replay FILE INPUT... --out DIR [--skip-existing] "
+           "[--shard K/N]\n"
+           "       lumacut-host [OPTIONS] chart --out DIR\n"
+           "       lumacut-host [OPTIONS] trace [--about]   send a run (or About) request, print what the plug-in "
+           "played\n";
+}
+
 std::string UsageText() {
     std::string text =
-        "usage: lumacut-host [OPTIONS]                     send a run request, print what the plug-in played\n"
-        "       lumacut-host [OPTIONS] --about             send the About request\n"
-        "       lumacut-host [OPTIONS] run --mode N IMAGE --mask MASK.png [--record FILE]\n"
-        "       lumacut-host [OPTIONS] run --replay FILE IMAGE --mask MASK.png\n"
-        "       lumacut-host [OPTIONS] run --all IMAGE --out DIR\n"
-        "       lumacut-host [OPTIONS] chart --out DIR\n"
+        ShortUsageText() +
         "\n"
         "Loads the ZYT_Lumacut plug-in, plays the host's part, and on an image (JPEG, PNG or TIFF with\n"
         "8 or 16 bits per channel, or binary PNM) writes the selection the plug-in's events leave as a\n"
@@ -144,6 +202,12 @@ std::string UsageText() {
         "prints a line per mode as its mask is written, with its times; --verbose adds every event\n"
         "played. chart runs every mode on a gray ramp and draws how strongly each selects each input\n"
         "level.\n"
+        "\n"
+        "A batch: several INPUTs, or a folder (its photographs by extension, sorted by name, not its\n"
+        "sub-folders or hidden files). The plug-in is loaded once; --all writes DIR/STEM/ for each\n"
+        "photograph, --mode N writes DIR/STEM.png. A photograph that cannot be read or written gets a\n"
+        "line and the others go on; a progress line (or a line per photograph when standard error is\n"
+        "no terminal) and a summary end it. An interrupt stops it after the photographs in flight.\n"
         "\n"
         "options:\n";
     for (const OptionSpec& option : KnownOptions()) {
@@ -164,16 +228,19 @@ std::string UsageText() {
             "outputs are written under a temporary name and renamed when complete\n"
             "\n"
             "exit status:\n"
-            "  0  success\n"
-            "  1  a file could not be read or written, or the module could not be loaded\n"
-            "  2  the arguments make no sense\n"
-            "  3  the plug-in's run failed (its status is printed, e.g. \"run failed: host error -128 (user "
+            "  0  success: every photograph written (or skipped)\n"
+            "  1  a file could not be read or written, or the module could not be loaded (a batch still\n"
+            "     writes the other photographs)\n"
+            "  2  the arguments make no sense; nothing was run\n"
+            "  3  a plug-in run failed (its status is printed, e.g. \"run failed: host error -128 (user "
             "cancelled)\")\n"
+            "  130  interrupted: the photographs in flight were finished, nothing partial is left\n"
             "\n"
             "examples:\n"
             "  lumacut-host run --mode 4 photo.jpg --mask shadows.png --record shadows.txt\n"
             "  lumacut-host run --replay shadows.txt photo.jpg --mask again.png\n"
             "  lumacut-host run --all photo.jpg --out masks\n"
+            "  lumacut-host run --all shoot/ --out masks --skip-existing\n"
             "  lumacut-host chart --out masks\n";
     return text;
 }
@@ -184,60 +251,71 @@ std::string VersionText() {
 
 bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error) {
     line = CommandLine();
+    if (args.empty()) return true;  // Action::Usage
+    CLI::App app(kProgram);
+    app.set_help_flag();  // --help is ours, to keep one table of options
+    app.allow_extras();   // named as ours below
+    // Under Windows CLI11 would take "/work/photo.jpg" for an option "/work".
+    app.allow_windows_style_options(false);
+    std::vector<std::string> words;
+    app.add_option("words", words);
+    std::map<std::string, CLI::Option*> parsed;
+    for (const OptionSpec& option : KnownOptions()) {
+        const std::string names =
+            option.shortName != nullptr ? std::string(option.shortName) + "," + option.name : option.name;
+        CLI::Option* added =
+            option.value != nullptr ? app.add_option(names) : app.add_flag(names)->disable_flag_override();
+        added->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+        parsed[option.name] = added;
+    }
+    // CLI11 takes the arguments last first.
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::ParseError& failure) {
+        error = ParseFailure(failure);
+        return false;
+    }
+    if (parsed["--help"]->count() > 0) {
+        line.action = CommandLine::Action::Help;
+        return true;
+    }
+    if (parsed["--version"]->count() > 0) {
+        line.action = CommandLine::Action::Version;
+        return true;
+    }
+    if (!app.remaining().empty()) {
+        const std::string extra = app.remaining().front();
+        error = extra[0] == '-' ? "unknown option " + extra.substr(0, extra.find('=')) : "unexpected \"" + extra + "\"";
+        return false;
+    }
     Given given;
-    bool run = false;
-    bool chart = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg.size() < 2 || arg[0] != '-') {
-            if (!run && !chart && (arg == "run" || arg == "chart")) {
-                (arg == "run" ? run : chart) = true;
-            } else if (run && line.image.empty() && !arg.empty()) {
-                line.image = arg;
-            } else {
-                error = run ? "run: unexpected \"" + arg + "\" (one image at a time)" : "unexpected \"" + arg + "\"";
-                return false;
-            }
-            continue;
-        }
-        const std::size_t equals = arg.rfind("--", 0) == 0 ? arg.find('=') : std::string::npos;
-        const std::string name = arg.substr(0, equals);
-        const OptionSpec* option = FindOption(name);
-        if (option == nullptr) {
-            error = "unknown option " + name;
+    for (const auto& [name, option] : parsed) {
+        if (option->count() == 0) continue;
+        if (option->count() > 1) {
+            error = name + " given twice";
             return false;
         }
-        if (option->value == nullptr && equals != std::string::npos) {
-            error = std::string(option->name) + " takes no value";
+        const std::string value = option->results().front();
+        const OptionSpec& spec =
+            *std::find_if(KnownOptions().begin(), KnownOptions().end(), [&](const OptionSpec& o) { return name == o.name; });
+        if (spec.value != nullptr && value.empty() && name != "--mode") {
+            error = name + " needs a value (" + spec.value + ")";
             return false;
         }
-        std::string value;
-        if (option->value != nullptr) {
-            if (equals != std::string::npos) {
-                value = arg.substr(equals + 1);
-            } else if (i + 1 < args.size()) {
-                value = args[++i];
-            } else {
-                error = std::string(option->name) + " needs a value (" + option->value + ")";
-                return false;
-            }
-            if (value.empty() && std::string(option->name) != "--mode") {
-                error = std::string(option->name) + " needs a value (" + option->value + ")";
-                return false;
-            }
-        }
-        if (!given.emplace(option->name, value).second) {
-            error = std::string(option->name) + " given twice";
-            return false;
-        }
-        if (std::string(option->name) == "--help") {
-            line.action = CommandLine::Action::Help;
-            return true;
-        }
-        if (std::string(option->name) == "--version") {
-            line.action = CommandLine::Action::Version;
-            return true;
-        }
+        given.emplace(name, spec.value != nullptr ? value : std::string());
+    }
+    const std::string command = words.empty() ? std::string() : words.front();
+    const bool run = command == "run", chart = command == "chart", trace = command == "trace";
+    if (!words.empty() && !run && !chart && !trace) {
+        error = "unexpected \"" + command + "\"";
+        return false;
+    }
+    if (run) {
+        line.inputs.assign(words.begin() + 1, words.end());
+    } else if (words.size() > 1) {
+        error = command + ": unexpected \"" + words[1] + "\"";
+        return false;
     }
     auto text = [&](const char* name) { return Has(given, name) ? given.at(name) : std::string(); };
     line.modulePath = text("--module");
@@ -248,21 +326,25 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
     line.anyMode = Has(given, "--any-mode");
     line.dialog = Has(given, "--dialog");
     line.verbose = Has(given, "--verbose");
+    line.quiet = Has(given, "--quiet");
+    line.skipExisting = Has(given, "--skip-existing");
+    const std::initializer_list<const char*> runOnly = {"--mode", "--any-mode", "--all", "--mask", "--record",
+                                                        "--replay", "--skip-existing", "--shard", "--quiet"};
     if (run) {
         if (!Refuse(given, {"--about"}, "does not go with run", error)) return false;
         return CheckRun(given, line, error);
     }
     if (chart) {
-        if (!Refuse(given, {"--about", "--dialog", "--mode", "--any-mode", "--all", "--mask", "--record", "--replay"},
-                    "does not go with chart", error))
-            return false;
+        if (!Refuse(given, runOnly, "does not go with chart", error)) return false;
+        if (!Refuse(given, {"--about", "--dialog"}, "does not go with chart", error)) return false;
         if (!HasOutFolder(line, "chart", error)) return false;
         line.action = CommandLine::Action::Chart;
         return true;
     }
-    if (!Refuse(given, {"--mode", "--any-mode", "--all", "--mask", "--out", "--record", "--replay", "--verbose"},
-                "needs the run command", error))
-        return false;
+    // trace, or only options: what the plug-in plays for a bare request.
+    if (!Refuse(given, runOnly, "needs the run command", error)) return false;
+    if (!Refuse(given, {"--out", "--verbose"}, "needs the run command", error)) return false;
+    line.action = CommandLine::Action::Trace;
     if (Has(given, "--about")) {
         if (!Refuse(given, {"--dialog"}, "goes with a run request, not --about", error)) return false;
         line.action = CommandLine::Action::About;

@@ -47,7 +47,7 @@ int MaskAllModes(const PluginModule& module, const CommandLine& line, const Mask
     }
     std::string sheetError;
     if (status == kExitOk && !writers.Failed()) {
-        const std::string sheetPath = PathInFolder(line.outDir, "contact-sheet.png");
+        const std::string sheetPath = PathInFolder(line.outDir, kContactSheetName);
         RgbImage sheet;
         try {
             sheet = MakeContactSheet(tiles);

@@ -1,6 +1,7 @@
 // The main job's commands, a file each: one mode on a photograph
 // (MaskOneMode.cpp), or all seven and the contact sheet (MaskAllModes.cpp),
-// or all seven on a gray ramp and the response chart (ChartAllModes.cpp).
+// either on many photographs (MaskBatch.cpp), or all seven on a gray ramp
+// and the response chart (ChartAllModes.cpp).
 // Inputs are checked and read before the plug-in is loaded (MaskInputs.cpp);
 // each command prints what happened and returns the program's exit status
 // (CommandLine.h).
@@ -8,6 +9,8 @@
 #define LUMACUT_HOST_MASK_COMMANDS_H
 
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "host/suites/ActionValues.h"
 #include "CommandLine.h"
@@ -26,8 +29,14 @@ int ReadMaskInputs(const CommandLine& line, MaskInputs& inputs);
 
 int MaskOneMode(const PluginModule& module, const CommandLine& line, const MaskInputs& inputs);
 int MaskAllModes(const PluginModule& module, const CommandLine& line, const MaskInputs& inputs);
+// A batch over `photos` (MaskBatch.cpp); interrupts are caught from its start.
+int MaskBatch(const PluginModule& module, const CommandLine& line, const MaskInputs& inputs,
+              const std::vector<std::string>& photos);
 // response.png and response.csv in line.outDir.
 int ChartAllModes(const PluginModule& module, const CommandLine& line);
+
+// The contact sheet of run --all, beside the masks.
+constexpr const char* kContactSheetName = "contact-sheet.png";
 
 // "mode-1-highlights-normal.png": the file the mask of a mode goes to.
 std::string MaskFileName(int32_t mode);

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "CliFiles.h"
+#include "host/common/OutputFiles.h"
 #include "CliPrint.h"
 #include "MaskCommands.h"
 #include "host/run/MaskJob.h"
@@ -17,8 +17,9 @@ int ReadMaskInputs(const CommandLine& line, MaskInputs& inputs) {
     // made only once the module has loaded too (MakeOutFolder), so that a
     // refusal leaves nothing behind.
     std::error_code failure;
-    const bool intoFolder = line.action == CommandLine::Action::MaskAll || line.action == CommandLine::Action::Chart;
-    const bool makeOutDir = intoFolder && !std::filesystem::is_directory(line.outDir, failure);
+    const bool intoFolder = line.action == CommandLine::Action::MaskAll || line.action == CommandLine::Action::Chart ||
+                            line.action == CommandLine::Action::Batch;
+    const bool makeOutDir = intoFolder && !std::filesystem::exists(line.outDir, failure);
     if (intoFolder) {
         if (!CheckOutputFolder(makeOutDir ? FolderOf(line.outDir) : line.outDir, error))
             return Fail(kExitInputOutput, error);
@@ -36,6 +37,8 @@ int ReadMaskInputs(const CommandLine& line, MaskInputs& inputs) {
         } else {
             inputs.parameters = ModeParameters(line.mode);
         }
+        // A batch reads its photographs as it goes.
+        if (line.action == CommandLine::Action::Batch) return kExitOk;
         const auto readStart = std::chrono::steady_clock::now();
         if (!ReadImageFile(line.image, inputs.photo, error))
             return Fail(kExitInputOutput, error);

@@ -24,9 +24,14 @@ void PrintEvents(const std::string& label, const MaskRun& run) {
     Say(text);
 }
 
+std::string RunFault(const std::string& label, const MaskRun& run) {
+    if (run.status != 0) return "run failed: " + StatusText(run.status);
+    if (!run.hostError.empty()) return "run failed: the host saw an error: " + run.hostError;
+    if (run.selection.Empty()) return "run failed: " + label + " left no selection";
+    return std::string();
+}
+
 int CheckRun(const std::string& label, const MaskRun& run) {
-    if (run.status != 0) return Fail(kExitRunFailed, "run failed: " + StatusText(run.status));
-    if (!run.hostError.empty()) return Fail(kExitRunFailed, "run failed: the host saw an error: " + run.hostError);
-    if (run.selection.Empty()) return Fail(kExitRunFailed, "run failed: " + label + " left no selection");
-    return kExitOk;
+    const std::string fault = RunFault(label, run);
+    return fault.empty() ? kExitOk : Fail(kExitRunFailed, fault);
 }

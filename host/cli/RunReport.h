@@ -14,8 +14,12 @@ std::string RunLabel(int32_t mode);
 // --verbose: the events as the host received them, each with its time.
 void PrintEvents(const std::string& label, const MaskRun& run);
 
+// Why the run failed ("run failed: host error -128 (user cancelled)"), or
+// an empty string when it left a selection without fault.
+std::string RunFault(const std::string& label, const MaskRun& run);
+
 // kExitOk when the run left a selection without fault; the exit status
-// after a one-line message otherwise.
+// after the fault's one-line message otherwise.
 int CheckRun(const std::string& label, const MaskRun& run);
 
 #endif

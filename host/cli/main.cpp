@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "BatchInputs.h"
+#include "CliPrint.h"
 #include "CliStatus.h"
 #include "CommandLine.h"
 #include "MaskCommands.h"
@@ -36,7 +38,7 @@ void PrintSummary(const StandInHost& host, HostStatus status) {
     std::fflush(stdout);
 }
 
-// A bare request: the events are recorded, not executed.
+// trace: a bare request, whose events are recorded, not executed.
 int SendBareRequest(const PluginModule& module, const CommandLine& line) {
     StandInHost host;
     // As a real host does, hand the plug-in its own module for its dialog
@@ -79,8 +81,25 @@ int main(int argc, char** argv) {
         std::printf("%s", VersionText().c_str());
         return kExitOk;
     }
-    const bool hasInputs = line.action == CommandLine::Action::MaskOne ||
-                           line.action == CommandLine::Action::MaskAll || line.action == CommandLine::Action::Chart;
+    if (line.action == CommandLine::Action::Usage) {
+        std::fprintf(stderr, "%s(lumacut-host --help tells more)\n", ShortUsageText().c_str());
+        return kExitUsage;
+    }
+    SetQuiet(line.quiet);
+    // A batch's photographs are listed before anything runs: a collision
+    // between their outputs is a usage error, not a surprise halfway.
+    std::vector<std::string> photos;
+    if (line.action == CommandLine::Action::Batch) {
+        if (!ListPhotographs(line.inputs, photos, error)) return Usage(error);
+        photos = ShardOf(photos, line.shardIndex, line.shardCount);
+    }
+    const bool single = line.action == CommandLine::Action::MaskOne || line.action == CommandLine::Action::MaskAll;
+    if (single && line.skipExisting && OutputsExist(OutputsOf(line, line.image))) {
+        Say(line.image + ": skipped, its outputs are all there");
+        return kExitOk;
+    }
+    const bool hasInputs = single || line.action == CommandLine::Action::Chart ||
+                           line.action == CommandLine::Action::Batch;
     MaskInputs inputs;
     if (hasInputs)
         if (int status = ReadMaskInputs(line, inputs)) return status;
@@ -96,6 +115,8 @@ int main(int argc, char** argv) {
         code = MaskOneMode(*module, line, inputs);
     } else if (line.action == CommandLine::Action::MaskAll) {
         code = MaskAllModes(*module, line, inputs);
+    } else if (line.action == CommandLine::Action::Batch) {
+        code = MaskBatch(*module, line, inputs, photos);
     } else if (line.action == CommandLine::Action::Chart) {
         code = ChartAllModes(*module, line);
     } else {

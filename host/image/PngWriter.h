@@ -21,7 +21,7 @@ PngSettings MaskPngSettings();
 
 // False with a message naming `path` when the image is empty or the file
 // cannot be written; what was written may then be incomplete, so callers
-// write to a temporary (CliFiles.h). `times`, when given, gets the time
+// write to a temporary (host/common/OutputFiles.h). `times`, when given, gets the time
 // spent on each stage added to it.
 bool WriteGrayPng(const std::string& path, const Plane& plane, std::string& error,
                   const PngSettings& settings = MaskPngSettings(), PngTimes* times = nullptr);

@@ -8,7 +8,7 @@
 
 #include "CliTestSupport.h"
 #include "entry/interface/HostCodes.h"
-#include "host/cli/CliFiles.h"
+#include "host/common/OutputFiles.h"
 #include "host/cli/CliStatus.h"
 #include "host/cli/CommandLine.h"
 

@@ -47,7 +47,8 @@ TEST(HostProgram, RefusesBadInputWithOneLineAndLeavesNoFile) {
     const std::vector<Refusal> refusals = {
         {"missing image", {"run", "--mode", "1", "@absent.jpg", "--mask", "@m.png"}, kExitInputOutput,
          "absent.jpg: No such file or directory"},
-        {"folder as image", {"run", "--mode", "1", "@sub", "--mask", "@m.png"}, kExitInputOutput, "is a folder"},
+        {"folder as image", {"run", "--mode", "1", "@sub", "--mask", "@m.png"}, kExitUsage,
+         "--mask takes one photograph"},
         {"text as image", {"run", "--mode", "1", "@notes.txt", "--mask", "@m.png"}, kExitInputOutput,
          "not an image lumacut-host can read"},
         {"cut image", {"run", "--mode", "1", "@cut.png", "--mask", "@m.png"}, kExitInputOutput,
@@ -86,6 +87,13 @@ TEST(HostProgram, RefusesBadInputWithOneLineAndLeavesNoFile) {
          kExitInputOutput, "none.so"},
         {"module missing for a new folder", {"--module", "@none.so", "chart", "--out", "@charts"}, kExitInputOutput,
          "none.so"},
+        {"two photographs, one stem", {"run", "--all", "@photo.jpg", "@sub/photo.png", "--out", "@masks"}, kExitUsage,
+         "would both write photo"},
+        {"folder without photographs", {"run", "--mode", "1", "@sub", "--out", "@masks"}, kExitUsage,
+         "holds no photographs"},
+        {"batch into a file", {"run", "--mode", "1", "@photo.jpg", "@cut.png", "--out", "@notes.txt"},
+         kExitInputOutput, "is not a folder"},
+        {"run option in a trace", {"trace", "--mode", "1"}, kExitUsage, "--mode needs the run command"},
     };
     for (const Refusal& refusal : refusals) {
         SCOPED_TRACE(refusal.what);
@@ -251,8 +259,9 @@ TEST(HostProgram, HelpListsEveryOptionTheParserKnows) {
                              line.find(option.help) != std::string::npos;
             EXPECT_TRUE(described) << result.out;
         }
-        for (const char* must : {"run --mode N", "run --all", "run --replay", "exit status", "  1  ", "  2  ",
-                                 "  3  ", "examples:", "lumacut-host run --mode 4 photo.jpg", "chart --out DIR"})
+        for (const char* must : {"run --mode N", "run --all", "run --replay", "INPUT... --out DIR", "trace",
+                                 "exit status", "  1  ", "  2  ", "  3  ", "  130  ", "examples:",
+                                 "lumacut-host run --mode 4 photo.jpg", "chart --out DIR"})
             EXPECT_NE(result.out.find(must), std::string::npos) << must;
     }
 }
@@ -264,10 +273,20 @@ TEST(HostProgram, VersionNamesTheProgramAndThePlugIn) {
     EXPECT_EQ(result.out, "lumacut-host 0.1\nZYT_Lumacut Version 0.1 Release (12/2004)\n");
 }
 
-TEST(HostProgram, BareRunRequestCountsTheNameItReleased) {
+TEST(HostProgram, TraceCountsTheNameItReleased) {
     ScratchFolder folder("bare");
-    const ProgramResult result = RunHostProgram({}, folder.Path());
+    const ProgramResult result = RunHostProgram({"trace"}, folder.Path());
     EXPECT_EQ(result.exitStatus, kExitOk) << result.err;
     EXPECT_NE(result.out.find("plug-in name obtained 1, released 1;"), std::string::npos) << result.out;
+}
+
+// As command-line tools do: the usage, and nothing loaded or run.
+TEST(HostProgram, NoArgumentsPrintTheUsage) {
+    ScratchFolder folder("no-arguments");
+    const ProgramResult result = RunHostProgram({}, folder.Path());
+    EXPECT_EQ(result.exitStatus, kExitUsage);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err.rfind("usage: lumacut-host", 0), 0u) << result.err;
+    EXPECT_LT(Lines(result.err).size(), 12u) << result.err;
 }
 }  // namespace

@@ -15,6 +15,15 @@ struct ProgramResult {
 // Runs lumacut-host with `args`, its output captured through files in `folder`.
 ProgramResult RunHostProgram(const std::vector<std::string>& args, const std::string& folder);
 
+// The same, started in the background (POSIX only, for tests that signal
+// the program or change its inputs while it runs): its process id, to end
+// with WaitHostProgram.
+int StartHostProgram(const std::vector<std::string>& args, const std::string& folder);
+ProgramResult WaitHostProgram(int process, const std::string& folder);
+
+// Waits (a minute at most) until `path` exists; false if it never did.
+bool WaitForFile(const std::string& path);
+
 // A fresh, empty folder for one test, removed with everything in it.
 class ScratchFolder {
 public:

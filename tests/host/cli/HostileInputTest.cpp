@@ -2,7 +2,8 @@
 // (tests/host/cli/hostile), step files made to break the descriptor reader,
 // and names of what is not a file at all. Each must end in a one-line error
 // naming it and exit status 1, at once, leaving nothing behind, on every
-// build.
+// build. In a batch, each gets its line and the photographs around them
+// are written.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -51,10 +52,15 @@ std::string Utf16(const std::string& text) {
 // A small image every build reads, so that a refusal is the step file's.
 void WritePhoto(const ScratchFolder& folder) { WriteFile(folder / "photo.pgm", "P5\n2 2\n255\n\x10\x80\xC0\xFF"); }
 
-TEST(HostileInput, ImagesEndInOneLineErrorAndLeaveNoFile) {
+std::vector<fs::path> HostileFiles() {
     std::vector<fs::path> files;
     for (const auto& entry : fs::directory_iterator(LUMACUT_HOSTILE_IMAGES))
         if (entry.path().filename() != "NOTICE.md") files.push_back(entry.path());
+    return files;
+}
+
+TEST(HostileInput, ImagesEndInOneLineErrorAndLeaveNoFile) {
+    const std::vector<fs::path> files = HostileFiles();
     ASSERT_GE(files.size(), 6u) << "the hostile folder was not found: " << LUMACUT_HOSTILE_IMAGES;
     for (const fs::path& file : files) {
         SCOPED_TRACE(file.filename().string());
@@ -111,8 +117,37 @@ TEST(HostileInput, WhatIsNotAFileIsRefusedAtOnce) {
         SCOPED_TRACE(other.path);
         ExpectRefusal({"run", "--replay", other.path, folder / "photo.pgm", "--mask", folder / "m.png"}, folder,
                       other.path, other.why);
+        // A folder in the photograph's place is a batch's input, whose
+        // photographs --mask cannot take: a usage error, tested with batches.
+        if (other.path == folder / "sub") continue;
         ExpectRefusal({"run", "--replay", folder / "step.txt", other.path, "--mask", folder / "m.png"}, folder,
                       other.path, other.why);
     }
+}
+
+TEST(HostileInput, ABatchGoesOnPastEachOne) {
+    ScratchFolder folder("hostile-batch");
+    const fs::path in = fs::path(folder / "in");
+    fs::create_directory(in);
+    fs::copy_file(LUMACUT_SAMPLE_PHOTO, in / "a.jpg");
+    fs::copy_file(LUMACUT_SAMPLE_PHOTO, in / "zz.jpg");
+    // "truncated.jpg" and "truncated.png" would write the same mask: the
+    // extension joins the stem.
+    const std::vector<fs::path> files = HostileFiles();
+    for (const fs::path& file : files)
+        fs::copy_file(file, in / (file.stem().string() + "-" + file.extension().string().substr(1) +
+                                  file.extension().string()));
+    const ProgramResult result =
+        RunHostProgram({"run", "--mode", "1", in.string(), "--out", folder / "out"}, folder.Path());
+    EXPECT_EQ(result.exitStatus, kExitInputOutput) << result.err;
+    EXPECT_EQ(Lines(result.err).size(), files.size()) << result.err;
+    for (const fs::path& file : files) EXPECT_NE(result.err.find(file.stem().string() + "-"), std::string::npos);
+    const std::set<std::string> written = {"out", "out/a.png", "out/zz.png"};
+    std::set<std::string> outputs;
+    for (const std::string& name : folder.Names())
+        if (name.rfind("out", 0) == 0) outputs.insert(name);
+    EXPECT_EQ(outputs, written);
+    EXPECT_NE(result.out.find("2 written, 0 skipped, " + std::to_string(files.size()) + " failed"), std::string::npos)
+        << result.out;
 }
 }  // namespace

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "CliFiles.h"
+#include "OutputFiles.h"
 
 // rename() on Windows refuses an existing target; MoveFileEx replaces it.
 bool MoveIntoPlace(const std::string& from, const std::string& to, std::string& error) {

@@ -1,4 +1,4 @@
-#include "CliFiles.h"
+#include "OutputFiles.h"
 
 #include <atomic>
 #include <cerrno>

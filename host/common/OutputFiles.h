@@ -1,7 +1,7 @@
-// Files lumacut-host reads and writes: checked before any work is done, and
+// Files the stand-in's programs read and write: checked before any work is done, and
 // written so that a failure never leaves a partial file behind.
-#ifndef LUMACUT_HOST_CLI_FILES_H
-#define LUMACUT_HOST_CLI_FILES_H
+#ifndef LUMACUT_HOST_COMMON_OUTPUT_FILES_H
+#define LUMACUT_HOST_COMMON_OUTPUT_FILES_H
 
 #include <functional>
 #include <string>

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "CliFiles.h"
+#include "OutputFiles.h"
 
 // rename() replaces an existing file in one step here.
 bool MoveIntoPlace(const std::string& from, const std::string& to, std::string& error) {
