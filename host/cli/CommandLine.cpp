@@ -2,7 +2,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -139,16 +138,25 @@ std::string ModesLine() {
     return text + "\n";
 }
 
+// The option of the table named `name`, or null.
+const OptionSpec* KnownOption(const std::string& name) {
+    for (const OptionSpec& option : KnownOptions())
+        if (name == option.name) return &option;
+    return nullptr;
+}
+
+std::string NeedsValue(const OptionSpec& option) {
+    return std::string(option.name) + " needs a value (" + option.value + ")";
+}
+
 // CLI11's refusals in the program's own words.
 std::string ParseFailure(const CLI::ParseError& failure) {
     const std::string what = failure.what();
     if (dynamic_cast<const CLI::ArgumentMismatch*>(&failure) != nullptr) {
         const std::size_t override = what.find(" was given a disallowed flag override");
         if (override != std::string::npos) return "--" + what.substr(0, override) + " takes no value";
-        const std::string name = what.substr(0, what.find(':'));
-        for (const OptionSpec& option : KnownOptions())
-            if (name == option.name && option.value != nullptr)
-                return name + " needs a value (" + option.value + ")";
+        const OptionSpec* option = KnownOption(what.substr(0, what.find(':')));
+        if (option != nullptr && option->value != nullptr) return NeedsValue(*option);
     }
     return what;
 }
@@ -297,13 +305,12 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
             return false;
         }
         const std::string value = option->results().front();
-        const OptionSpec& spec =
-            *std::find_if(KnownOptions().begin(), KnownOptions().end(), [&](const OptionSpec& o) { return name == o.name; });
-        if (spec.value != nullptr && value.empty() && name != "--mode") {
-            error = name + " needs a value (" + spec.value + ")";
+        const OptionSpec& known = *KnownOption(name);
+        if (known.value != nullptr && value.empty() && name != "--mode") {
+            error = NeedsValue(known);
             return false;
         }
-        given.emplace(name, spec.value != nullptr ? value : std::string());
+        given.emplace(name, known.value != nullptr ? value : std::string());
     }
     const std::string command = words.empty() ? std::string() : words.front();
     const bool run = command == "run", chart = command == "chart", trace = command == "trace";
