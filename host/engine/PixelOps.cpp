@@ -6,15 +6,19 @@
 
 #include "ByteVectors.h"
 #include "host/common/CheckedSize.h"
+#include "LevelLookup.h"
 #include "RowBands.h"
+#include "WideVectors.h"
 
 using namespace bytes16;
 
 namespace {
-// Scratch rows are padded to whole vectors plus slack, so that a pass can
-// always read and write full vectors; the slack lanes are never stored.
+// Scratch rows hold a row with one repeated pixel on each side, padded to
+// whole vectors of the widest kind plus one more, so that a pass can always
+// read and write full vectors; the lanes past the row are never stored.
+constexpr std::size_t kWidestLanes = 64;
 std::size_t PaddedLength(int width) {
-    return (static_cast<std::size_t>(width) + 2 + kLanes - 1) / kLanes * kLanes + 2 * kLanes;
+    return (static_cast<std::size_t>(width) + 2 + kWidestLanes - 1) / kWidestLanes * kWidestLanes + kWidestLanes;
 }
 
 void CheckSameSize(const Plane& a, const Plane& b) {
@@ -71,8 +75,7 @@ void ApplyLevelTable(Plane& plane, const LevelTable& table) {
     ForEachRowBand(chunks, 4096, [&](int firstChunk, int endChunk) {
         const std::size_t begin = static_cast<std::size_t>(firstChunk) * 4096;
         const std::size_t end = std::min(size, static_cast<std::size_t>(endChunk) * 4096);
-        const LevelTable local = table;  // a private copy keeps the lookups in this core's cache
-        for (std::size_t i = begin; i < end; ++i) p[i] = local[from[i]];
+        LookUpLevels(from + begin, p + begin, end - begin, table);
     });
 }
 
@@ -84,28 +87,65 @@ void PadRow(const uint8_t* row, int width, uint8_t* padded) {
     padded[width + 1] = row[width - 1];
 }
 
-// One output row. With each column of three sorted into low, middle and
-// high, the median of the nine is the median of: the largest of the three
-// lows, the median of the three middles and the smallest of the three highs.
-void MedianRow(const uint8_t* above, const uint8_t* here, const uint8_t* below, std::size_t length, uint8_t* low,
-               uint8_t* mid, uint8_t* high, uint8_t* out, int threshold) {
-    for (std::size_t p = 0; p < length; p += kLanes) {
-        const Vec a = Load(above + p), b = Load(here + p), c = Load(below + p);
-        const Vec lo = Min(a, b), hi = Max(a, b);
-        Store(low + p, Min(lo, c));
-        Store(high + p, Max(hi, c));
-        Store(mid + p, Max(lo, Min(hi, c)));
+// One output row of `width` pixels, with vectors of type V. With each
+// column of three sorted into low, middle and high, the median of the nine
+// is the median of: the largest of the three lows, the median of the three
+// middles and the smallest of the three highs.
+template <typename V>
+__attribute__((always_inline)) inline void MedianRowOf(const uint8_t* above, const uint8_t* here, const uint8_t* below,
+                                                       std::size_t width, uint8_t* low, uint8_t* mid, uint8_t* high,
+                                                       uint8_t* out, int threshold) {
+    constexpr std::size_t lanes = sizeof(V);
+    auto load = [](const uint8_t* p) {
+        V v;
+        std::memcpy(&v, p, sizeof v);
+        return v;
+    };
+    auto store = [](uint8_t* p, V v) { std::memcpy(p, &v, sizeof v); };
+    auto min = [](V a, V b) { return a < b ? a : b; };
+    auto max = [](V a, V b) { return a > b ? a : b; };
+    auto median3 = [&](V a, V b, V c) { return max(min(a, b), min(max(a, b), c)); };
+    const std::size_t sorted = (width + 2 + lanes - 1) / lanes * lanes;
+    for (std::size_t p = 0; p < sorted; p += lanes) {
+        const V a = load(above + p), b = load(here + p), c = load(below + p);
+        const V lo = min(a, b), hi = max(a, b);
+        store(low + p, min(lo, c));
+        store(high + p, max(hi, c));
+        store(mid + p, max(lo, min(hi, c)));
     }
-    const Vec limit = Splat(static_cast<uint8_t>(threshold));
-    for (std::size_t x = 0; x + 2 * kLanes <= length; x += kLanes) {
-        const Vec maxLow = Max(Max(Load(low + x), Load(low + x + 1)), Load(low + x + 2));
-        const Vec minHigh = Min(Min(Load(high + x), Load(high + x + 1)), Load(high + x + 2));
-        const Vec midMid = Median3(Load(mid + x), Load(mid + x + 1), Load(mid + x + 2));
-        const Vec median = Median3(maxLow, midMid, minHigh);
-        const Vec self = Load(here + x + 1);
-        const Vec distance = Max(median, self) - Min(median, self);
-        Store(out + x, distance > limit ? median : self);
+    const V limit = V{} + static_cast<uint8_t>(threshold);
+    for (std::size_t x = 0; x < width; x += lanes) {
+        const V maxLow = max(max(load(low + x), load(low + x + 1)), load(low + x + 2));
+        const V minHigh = min(min(load(high + x), load(high + x + 1)), load(high + x + 2));
+        const V midMid = median3(load(mid + x), load(mid + x + 1), load(mid + x + 2));
+        const V median = median3(maxLow, midMid, minHigh);
+        const V self = load(here + x + 1);
+        const V distance = max(median, self) - min(median, self);
+        store(out + x, distance > limit ? median : self);
     }
+}
+
+void MedianRowNarrow(const uint8_t* above, const uint8_t* here, const uint8_t* below, std::size_t width, uint8_t* low,
+                     uint8_t* mid, uint8_t* high, uint8_t* out, int threshold) {
+    MedianRowOf<Vec>(above, here, below, width, low, mid, high, out, threshold);
+}
+
+#if defined(LUMACUT_WIDE_VECTORS)
+typedef uint8_t WideVec __attribute__((vector_size(64)));
+LUMACUT_WIDE_TARGET void MedianRowWide(const uint8_t* above, const uint8_t* here, const uint8_t* below,
+                                       std::size_t width, uint8_t* low, uint8_t* mid, uint8_t* high, uint8_t* out,
+                                       int threshold) {
+    MedianRowOf<WideVec>(above, here, below, width, low, mid, high, out, threshold);
+}
+#endif
+
+using MedianRow = void (*)(const uint8_t*, const uint8_t*, const uint8_t*, std::size_t, uint8_t*, uint8_t*, uint8_t*,
+                           uint8_t*, int);
+MedianRow ChosenMedianRow() {
+#if defined(LUMACUT_WIDE_VECTORS)
+    if (WideVectors()) return MedianRowWide;
+#endif
+    return MedianRowNarrow;
 }
 }  // namespace
 
@@ -117,6 +157,7 @@ void Median3x3InPlace(Plane& plane, int threshold) {
     uint8_t* const pixels = plane.MutableData();
     auto row = [&](int y) { return pixels + static_cast<std::size_t>(std::clamp(y, 0, height - 1)) * width; };
     const std::size_t length = PaddedLength(width);
+    const MedianRow medianRow = ChosenMedianRow();
     const std::vector<RowBand> bands = PlanRowBands(height, static_cast<std::size_t>(width));
     // Per band: three source rows in rotation, the column sorts, the result,
     // and the rows just outside the band. Those belong to a neighbouring
@@ -146,7 +187,7 @@ void Median3x3InPlace(Plane& plane, int threshold) {
                 PadRow(row(y + 1), width, rows[2]);
             else
                 std::memcpy(rows[2], below, length);
-            MedianRow(rows[0], rows[1], rows[2], length - kLanes, low, mid, high, result, threshold);
+            medianRow(rows[0], rows[1], rows[2], static_cast<std::size_t>(width), low, mid, high, result, threshold);
             std::memcpy(pixels + static_cast<std::size_t>(y) * width, result, static_cast<std::size_t>(width));
             std::rotate(rows, rows + 1, rows + 3);
         }

@@ -1,8 +1,8 @@
-#include "PlaneMemory.h"
-
 #include <sys/mman.h>
 
 #include <new>
+
+#include "PlaneMemory.h"
 
 namespace {
 // Linux's large pages; a system without them takes the advice as a no-op.
@@ -30,7 +30,9 @@ bool Large(std::size_t bytes) { return kMapped && bytes >= kLargePage; }
 std::size_t Rounded(std::size_t bytes) { return (bytes + kPage - 1) / kPage * kPage; }
 }  // namespace
 
-uint8_t* AllocatePlaneBytes(std::size_t bytes) {
+bool WorthKeeping(std::size_t bytes) { return Large(bytes); }
+
+uint8_t* SystemPlaneBytes(std::size_t bytes) {
     if (!Large(bytes)) return new uint8_t[bytes];
     // One large page more than needed, so that the pixels can start on a
     // large page's boundary; the ends outside it go back at once.
@@ -49,7 +51,7 @@ uint8_t* AllocatePlaneBytes(std::size_t bytes) {
     return pixels;
 }
 
-void FreePlaneBytes(uint8_t* pixels, std::size_t bytes) noexcept {
+void ReturnSystemPlaneBytes(uint8_t* pixels, std::size_t bytes) noexcept {
     if (!Large(bytes)) {
         delete[] pixels;
         return;

@@ -1,7 +1,10 @@
 #include "PlaneMemory.h"
 
 // Large pages on Windows need a privilege that programs rarely hold: plain
-// heap memory.
-uint8_t* AllocatePlaneBytes(std::size_t bytes) { return new uint8_t[bytes]; }
+// heap memory, whose large blocks come fresh from the system each time,
+// and so are worth keeping as elsewhere.
+uint8_t* SystemPlaneBytes(std::size_t bytes) { return new uint8_t[bytes]; }
 
-void FreePlaneBytes(uint8_t* pixels, std::size_t) noexcept { delete[] pixels; }
+void ReturnSystemPlaneBytes(uint8_t* pixels, std::size_t) noexcept { delete[] pixels; }
+
+bool WorthKeeping(std::size_t bytes) { return bytes >= (std::size_t{1} << 20); }

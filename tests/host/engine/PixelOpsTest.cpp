@@ -8,12 +8,20 @@
 #include "support/EngineReference.h"
 #include "host/engine/PixelOps.h"
 #include "host/engine/RowBands.h"
+#include "host/engine/WideVectors.h"
 
 namespace {
 // Restores the machine's thread count however a test ends.
 struct ThreadCount {
     explicit ThreadCount(unsigned threads) { SetRowBandThreads(threads); }
     ~ThreadCount() { SetRowBandThreads(0); }
+};
+
+// Holds the passes to their 16-byte paths (wide = false) however a test
+// ends; on a processor without the wide ones both settings take that path.
+struct VectorWidth {
+    explicit VectorWidth(bool wide) { AllowWideVectors(wide); }
+    ~VectorWidth() { AllowWideVectors(true); }
 };
 
 struct Size {
@@ -32,25 +40,31 @@ std::string Describe(Size size, unsigned threads) {
 
 TEST(Median3x3, EqualsSortingTheNineNeighbours) {
     unsigned seed = 1;
-    for (unsigned threads : {1u, 3u}) {
-        ThreadCount count(threads);
-        for (Size size : kSizes) {
-            // Few levels make many ties, where a network is most easily wrong.
-            for (int levels : {256, 3}) {
-                const Plane input = RandomPlane(size.width, size.height, seed++, levels);
-                const Plane copy = PlaneOf(size.width, size.height, [&](int x, int y) { return input.At(x, y); });
-                const Plane median = Median3x3(input, 0);
-                EXPECT_TRUE(median.SameLevels(ReferenceMedian(input))) << Describe(size, threads);
-                EXPECT_TRUE(input.SameLevels(copy)) << "the source is left as it was";
+    for (bool wide : {true, false}) {
+        VectorWidth width(wide);
+        for (unsigned threads : {1u, 3u}) {
+            ThreadCount count(threads);
+            for (Size size : kSizes) {
+                // Few levels make many ties, where a network is most easily wrong.
+                for (int levels : {256, 3}) {
+                    const Plane input = RandomPlane(size.width, size.height, seed++, levels);
+                    const Plane copy = PlaneOf(size.width, size.height, [&](int x, int y) { return input.At(x, y); });
+                    const Plane median = Median3x3(input, 0);
+                    EXPECT_TRUE(median.SameLevels(ReferenceMedian(input))) << Describe(size, threads) << wide;
+                    EXPECT_TRUE(input.SameLevels(copy)) << "the source is left as it was";
+                }
             }
         }
     }
 }
 
 TEST(Median3x3, ThresholdKeepsPixelsCloseToTheMedian) {
-    const Plane input = RandomPlane(45, 23, 7);
-    for (int threshold : {0, 1, 20, 128, 255}) {
-        EXPECT_TRUE(Median3x3(input, threshold).SameLevels(ReferenceMedian(input, threshold))) << threshold;
+    // Wider than one wide vector, so that both paths take their whole vectors and a tail.
+    const Plane input = RandomPlane(145, 23, 7);
+    for (bool wide : {true, false}) {
+        VectorWidth width(wide);
+        for (int threshold : {0, 1, 20, 128, 255})
+            EXPECT_TRUE(Median3x3(input, threshold).SameLevels(ReferenceMedian(input, threshold))) << threshold << wide;
     }
     EXPECT_TRUE(Median3x3(input, 255).SameLevels(input)) << "nothing differs by more than 255";
 }
@@ -118,12 +132,21 @@ TEST(LevelPasses, InvertAndTableOnSharedPlanes) {
         EXPECT_FALSE(inverted.SharesPixelsWith(input));
         EXPECT_TRUE(input.SameLevels(RandomPlane(size.width, size.height, 99))) << "copy on write left the source";
 
-        LevelTable squares{};
-        for (int v = 0; v < 256; ++v) squares[v] = static_cast<uint8_t>(v * v / 255);
-        Plane shaped = input;
-        ApplyLevelTable(shaped, squares);
-        EXPECT_TRUE(shaped.SameLevels(ReferenceTable(input, squares))) << Describe(size, 0);
-        EXPECT_TRUE(input.SameLevels(RandomPlane(size.width, size.height, 99))) << "the table left the source";
+        // A smooth table, and one that scatters every level, so that a
+        // lookup taking the wrong half or lane cannot match by luck.
+        LevelTable squares{}, scattered{};
+        for (int v = 0; v < 256; ++v) {
+            squares[v] = static_cast<uint8_t>(v * v / 255);
+            scattered[v] = static_cast<uint8_t>(v * 167 + 13);
+        }
+        for (const LevelTable& table : {squares, scattered})
+            for (bool wide : {true, false}) {
+                VectorWidth width(wide);
+                Plane shaped = input;
+                ApplyLevelTable(shaped, table);
+                EXPECT_TRUE(shaped.SameLevels(ReferenceTable(input, table))) << Describe(size, 0);
+                EXPECT_TRUE(input.SameLevels(RandomPlane(size.width, size.height, 99))) << "the table left the source";
+            }
     }
 }
 
