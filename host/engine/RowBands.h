@@ -16,10 +16,12 @@ struct RowBand {
 // will use; none for rows <= 0.
 std::vector<RowBand> PlanRowBands(int rows, std::size_t pixelsPerRow);
 
-// Calls pass(band index, first row, end row) for every band, each on its
-// own thread but the first, which runs on the calling thread; returns when
-// all are done. pass must not throw: whatever it needs to allocate is
-// allocated before, per band.
+// Calls pass(band index, first row, end row) for every band, on the calling
+// thread and on helper threads that are started once and kept; returns
+// when all are done. Calls may come from several threads at once: each
+// caller works through its own bands too, so none waits on busy helpers.
+// pass must not throw: whatever it needs to allocate is allocated before,
+// per band.
 void RunRowBands(const std::vector<RowBand>& bands, const std::function<void(std::size_t, int, int)>& pass);
 
 // Both at once, for passes that need nothing per band.
