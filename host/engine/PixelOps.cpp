@@ -121,7 +121,15 @@ __attribute__((always_inline)) inline void MedianRowOf(const uint8_t* above, con
         const V median = median3(maxLow, midMid, minHigh);
         const V self = load(here + x + 1);
         const V distance = max(median, self) - min(median, self);
-        store(out + x, distance > limit ? median : self);
+        const V chosen = distance > limit ? median : self;
+        if (x + lanes <= width) {
+            store(out + x, chosen);
+        } else {
+            // The last, partial vector: the bytes past the row are not ours.
+            uint8_t last[lanes];
+            store(last, chosen);
+            std::memcpy(out + x, last, width - x);
+        }
     }
 }
 
@@ -159,16 +167,16 @@ void Median3x3InPlace(Plane& plane, int threshold) {
     const std::size_t length = PaddedLength(width);
     const MedianRow medianRow = ChosenMedianRow();
     const std::vector<RowBand> bands = PlanRowBands(height, static_cast<std::size_t>(width));
-    // Per band: three source rows in rotation, the column sorts, the result,
-    // and the rows just outside the band. Those belong to a neighbouring
+    // Per band: three source rows in rotation, the column sorts, and the
+    // rows just outside the band. Those belong to a neighbouring
     // band, which may overwrite them at any time, so they are copied here,
     // before any band starts. Everything is allocated before the threads run.
-    constexpr std::size_t kRowsPerBand = 9;
+    constexpr std::size_t kRowsPerBand = 8;
     std::vector<uint8_t> scratch(SizeFor(Product64(length, kRowsPerBand, bands.size())), 0);
     for (std::size_t b = 0; b < bands.size(); ++b) {
         uint8_t* own = scratch.data() + b * kRowsPerBand * length;
-        PadRow(row(bands[b].begin - 1), width, own + 7 * length);
-        PadRow(row(bands[b].end), width, own + 8 * length);
+        PadRow(row(bands[b].begin - 1), width, own + 6 * length);
+        PadRow(row(bands[b].end), width, own + 7 * length);
     }
     RunRowBands(bands, [&](std::size_t band, int firstRow, int endRow) {
         uint8_t* own = scratch.data() + band * kRowsPerBand * length;
@@ -176,9 +184,8 @@ void Median3x3InPlace(Plane& plane, int threshold) {
         uint8_t* low = own + 3 * length;
         uint8_t* mid = own + 4 * length;
         uint8_t* high = own + 5 * length;
-        uint8_t* result = own + 6 * length;
-        const uint8_t* below = own + 8 * length;
-        std::memcpy(rows[0], own + 7 * length, length);
+        const uint8_t* below = own + 7 * length;
+        std::memcpy(rows[0], own + 6 * length, length);
         PadRow(row(firstRow), width, rows[1]);
         for (int y = firstRow; y < endRow; ++y) {
             // Row y + 1 is still the source's own: rows are overwritten only
@@ -187,8 +194,9 @@ void Median3x3InPlace(Plane& plane, int threshold) {
                 PadRow(row(y + 1), width, rows[2]);
             else
                 std::memcpy(rows[2], below, length);
-            medianRow(rows[0], rows[1], rows[2], static_cast<std::size_t>(width), low, mid, high, result, threshold);
-            std::memcpy(pixels + static_cast<std::size_t>(y) * width, result, static_cast<std::size_t>(width));
+            // Row y itself is in rows[1] by now, so the result goes straight into it.
+            medianRow(rows[0], rows[1], rows[2], static_cast<std::size_t>(width), low, mid, high,
+                      pixels + static_cast<std::size_t>(y) * width, threshold);
             std::rotate(rows, rows + 1, rows + 3);
         }
     });
