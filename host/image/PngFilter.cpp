@@ -70,39 +70,38 @@ void PaethResiduesScalar(const uint8_t* row, const uint8_t* above, std::size_t b
 bool HavePaethResiduesSse2() { return true; }
 
 // Paeth picks left (a), above (b) or above-left (c), whichever is nearest
-// to a + b - c; its distances are |b - c|, |a - c| and |a + b - 2c|, which
-// need nine bits, so they are taken eight lanes at a time in 16 bits. Ties
-// go to a, then b, as in the scalar loop.
+// to a + b - c; its distances are |b - c|, |a - c| and |a + b - 2c|. Only
+// their order matters, so all sixteen lanes stay in bytes: the third is the
+// sum of the other two where b - c and a - c have one sign, and the
+// difference of them where not; a sum saturated at 255 is still no smaller
+// than either, which is all the comparisons ask. Ties go to a, then b, as
+// in the scalar loop.
 namespace {
-__m128i PaethChoice16(__m128i a, __m128i b, __m128i c) {
-    const __m128i fromB = _mm_sub_epi16(b, c), fromA = _mm_sub_epi16(a, c);
-    const __m128i toA = _mm_max_epi16(fromB, _mm_sub_epi16(_mm_setzero_si128(), fromB));
-    const __m128i toB = _mm_max_epi16(fromA, _mm_sub_epi16(_mm_setzero_si128(), fromA));
-    const __m128i both = _mm_add_epi16(fromA, fromB);
-    const __m128i toC = _mm_max_epi16(both, _mm_sub_epi16(_mm_setzero_si128(), both));
-    // All ones where a is not chosen, and where b loses to c.
-    const __m128i notA = _mm_or_si128(_mm_cmpgt_epi16(toA, toB), _mm_cmpgt_epi16(toA, toC));
-    const __m128i notB = _mm_cmpgt_epi16(toB, toC);
-    const __m128i bOrC = _mm_or_si128(_mm_andnot_si128(notB, b), _mm_and_si128(notB, c));
-    return _mm_or_si128(_mm_andnot_si128(notA, a), _mm_and_si128(notA, bOrC));
+__m128i AbsoluteDifference(__m128i x, __m128i y) { return _mm_or_si128(_mm_subs_epu8(x, y), _mm_subs_epu8(y, x)); }
+__m128i AtMost(__m128i x, __m128i y) { return _mm_cmpeq_epi8(_mm_subs_epu8(x, y), _mm_setzero_si128()); }
+
+__m128i PaethChoice(__m128i a, __m128i b, __m128i c) {
+    const __m128i toA = AbsoluteDifference(b, c), toB = AbsoluteDifference(a, c);
+    const __m128i signsDiffer = _mm_xor_si128(AtMost(c, b), AtMost(c, a));
+    const __m128i toC = _mm_or_si128(_mm_andnot_si128(signsDiffer, _mm_adds_epu8(toA, toB)),
+                                     _mm_and_si128(signsDiffer, AbsoluteDifference(toA, toB)));
+    const __m128i pickA = _mm_and_si128(AtMost(toA, toB), AtMost(toA, toC));
+    const __m128i pickB = AtMost(toB, toC);
+    const __m128i bOrC = _mm_or_si128(_mm_and_si128(pickB, b), _mm_andnot_si128(pickB, c));
+    return _mm_or_si128(_mm_and_si128(pickA, a), _mm_andnot_si128(pickA, bOrC));
 }
 }  // namespace
 
 void PaethResiduesSse2(const uint8_t* row, const uint8_t* above, std::size_t bytes, std::size_t step, uint8_t* out) {
     const std::size_t first = FirstPixel(bytes, step);
     for (std::size_t i = 0; i < first; ++i) out[i] = static_cast<uint8_t>(row[i] - above[i]);
-    const __m128i zero = _mm_setzero_si128();
     std::size_t i = first;
     for (; i + 16 <= bytes; i += 16) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i - step));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(above + i));
         const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(above + i - step));
-        const __m128i low = PaethChoice16(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero),
-                                          _mm_unpacklo_epi8(c, zero));
-        const __m128i high = PaethChoice16(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero),
-                                           _mm_unpackhi_epi8(c, zero));
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_sub_epi8(x, _mm_packus_epi16(low, high)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_sub_epi8(x, PaethChoice(a, b, c)));
     }
     PaethFrom(i, row, above, bytes, step, out);
 }

@@ -147,7 +147,10 @@ TEST(ImageFile, LargeJpegsReadInTwoPartsAsInOne) {
 // The filter's vector loop against the byte loop, on rows that end in every
 // position of a vector and on the levels where Paeth's distances need their
 // ninth bit (0, 127, 255) or tie, which takes levels a step or two apart:
-// within a narrow range each pair of the three distances ties often.
+// within a narrow range each pair of the three distances ties often. Then
+// every choice the vector loop can meet: with pixels of sixteen bytes its
+// lanes take left, above and above-left from three separate vectors, so
+// every triple of levels is tried, ties and sums past 255 among them.
 TEST(ImageFile, PaethResiduesAreTheSameWithAndWithoutSse2) {
     if (!HavePaethResiduesSse2()) GTEST_SKIP() << "this build has no SSE2";
     const auto narrow = [](unsigned seed, int low) {
@@ -171,6 +174,19 @@ TEST(ImageFile, PaethResiduesAreTheSameWithAndWithoutSse2) {
                 ASSERT_EQ(scalar, vector) << bytes << " bytes, " << step << " to a pixel";
             }
     }
+    std::vector<uint8_t> row(32, 0), up(32), scalar(32), vector(32);
+    for (int left = 0; left < 256; ++left)
+        for (int aboveLeft = 0; aboveLeft < 256; ++aboveLeft)
+            for (int above = 0; above < 256; above += 16) {
+                for (int lane = 0; lane < 16; ++lane) {
+                    row[lane] = static_cast<uint8_t>(left);
+                    up[lane] = static_cast<uint8_t>(aboveLeft);
+                    up[16 + lane] = static_cast<uint8_t>(above + lane);
+                }
+                PaethResiduesScalar(row.data(), up.data(), 32, 16, scalar.data());
+                PaethResiduesSse2(row.data(), up.data(), 32, 16, vector.data());
+                ASSERT_EQ(scalar, vector) << "left " << left << ", above-left " << aboveLeft << ", above from " << above;
+            }
 }
 
 // The same levels from the native and the Windows decoders: 16-bit samples

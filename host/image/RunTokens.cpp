@@ -1,0 +1,114 @@
+#include "RunTokens.h"
+
+#include <algorithm>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+// A bit per byte of the block, 64 a word, set where the byte equals the one
+// before it (never for the first byte of the data), then a zero word: runs
+// and the gaps between them are found in these, many bytes a step.
+void EqualFlags(const uint8_t* data, std::size_t begin, std::size_t end, std::vector<uint64_t>& flags) {
+    const std::size_t bytes = end - begin;
+    flags.assign(bytes / 64 + 2, 0);
+    const uint8_t* block = data + begin;
+    std::size_t i = 0;
+    const auto scalarTo = [&](std::size_t until) {
+        for (; i < until; ++i)
+            if (begin + i > 0 && block[i] == block[i - 1]) flags[i / 64] |= uint64_t{1} << (i % 64);
+    };
+#if defined(__SSE2__)
+    if (begin == 0) scalarTo(std::min<std::size_t>(bytes, 16));  // the first byte has nothing before it to load
+    for (; i + 16 <= bytes; i += 16) {
+        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + i));
+        const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + i - 1));
+        const auto equal = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(here, before)));
+        flags[i / 64] |= uint64_t{equal} << (i % 64);
+    }
+#endif
+    scalarTo(bytes);
+}
+
+// Where runs may start: three equal flags in a row, the later two
+// possibly in the next word.
+void RunStarts(const std::vector<uint64_t>& flags, std::vector<uint64_t>& starts) {
+    starts.assign(flags.size(), 0);
+    for (std::size_t w = 0; w + 1 < flags.size(); ++w) {
+        const uint64_t here = flags[w], next = flags[w + 1];
+        starts[w] = here & ((here >> 1) | (next << 63)) & ((here >> 2) | (next << 62));
+    }
+}
+
+// The bits from bit `i` on: 57 of them, whatever `i` is, from one load, so
+// that a run or a gap shorter than that is found without a loop. Bits past
+// the words' end must not be asked for.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "bit i of the words is bit i % 8 of byte i / 8");
+constexpr int kBitsAtOnce = 57;
+uint64_t BitsFrom(const std::vector<uint64_t>& words, std::size_t i) {
+    uint64_t bits;
+    std::memcpy(&bits, reinterpret_cast<const uint8_t*>(words.data()) + i / 8, 8);
+    return (bits >> (i % 8)) & ((uint64_t{1} << kBitsAtOnce) - 1);
+}
+
+// Literals are copied sixteen at a time, whatever the gap before the next
+// run, so that the loop hardly ever branches on the data.
+void AppendLiterals(const uint8_t* block, std::size_t from, std::size_t to, std::size_t bytes, uint16_t* tokens,
+                    std::size_t& count) {
+#if defined(__SSE2__)
+    if (to - from <= 16 && from + 16 <= bytes) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + from));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(tokens + count), _mm_unpacklo_epi8(x, _mm_setzero_si128()));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(tokens + count + 8), _mm_unpackhi_epi8(x, _mm_setzero_si128()));
+        count += to - from;
+        return;
+    }
+#endif
+    for (std::size_t i = from; i < to; ++i) tokens[count++] = block[i];
+}
+
+}  // namespace
+
+// The flags (and the starts made of them) are zero past the block, so
+// every run starts and stops inside it.
+std::size_t RunTokenizer::Tokenize(const uint8_t* data, std::size_t begin, std::size_t end, uint16_t* tokens) {
+    EqualFlags(data, begin, end, flags_);
+    RunStarts(flags_, starts_);
+    const uint8_t* block = data + begin;
+    const std::size_t bytes = end - begin;
+    std::size_t count = 0;
+    for (std::size_t i = 0;;) {
+        std::size_t start = i;
+        for (;;) {
+            const uint64_t ahead = BitsFrom(starts_, start);
+            if (ahead != 0) {
+                start += static_cast<std::size_t>(__builtin_ctzll(ahead));
+                break;
+            }
+            start += kBitsAtOnce;
+            if (start >= bytes) {
+                start = bytes;
+                break;
+            }
+        }
+        AppendLiterals(block, i, start, bytes, tokens, count);
+        if (start == bytes) return count;
+        // The run ends at the first byte that differs, or at the longest match.
+        const std::size_t limit = std::min(bytes, start + kLongestRun);
+        std::size_t stop = start;
+        for (;;) {
+            const uint64_t differ = ~BitsFrom(flags_, stop) & ((uint64_t{1} << kBitsAtOnce) - 1);
+            if (differ != 0) {
+                stop += static_cast<std::size_t>(__builtin_ctzll(differ));
+                break;
+            }
+            stop += kBitsAtOnce;
+            if (stop >= limit) break;
+        }
+        stop = std::min(stop, limit);
+        tokens[count++] = static_cast<uint16_t>(kRunToken + (stop - start));
+        i = stop;
+    }
+}
