@@ -73,7 +73,13 @@ Plane ScaledDown(const Plane& plane, int width, int height) {
         uint8_t* outRow = out.MutableRow(y);
         for (std::size_t x = 0; x < sums.size(); ++x) {
             const uint64_t count = static_cast<uint64_t>(y1 - y0) * (columnEnd[x] - columnBegin[x]);
-            outRow[x] = static_cast<uint8_t>((sums[x] + count / 2) / count);
+            const uint64_t rounded = sums[x] + count / 2;
+            // A 32-bit division, several times cheaper, wherever the sum
+            // allows: everywhere but in planes scaled to a few pixels.
+            const uint64_t mean = (rounded | count) <= UINT32_MAX
+                                      ? static_cast<uint32_t>(rounded) / static_cast<uint32_t>(count)
+                                      : rounded / count;
+            outRow[x] = static_cast<uint8_t>(mean);
         }
     }
     return out;
