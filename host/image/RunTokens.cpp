@@ -21,13 +21,14 @@ void EqualFlags(const uint8_t* data, std::size_t begin, std::size_t end, std::ve
             if (begin + i > 0 && block[i] == block[i - 1]) flags[i / 64] |= uint64_t{1} << (i % 64);
     };
 #if defined(__SSE2__)
-    if (begin == 0) scalarTo(std::min<std::size_t>(bytes, 16));  // the first byte has nothing before it to load
-    for (; i + 16 <= bytes; i += 16) {
-        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + i));
-        const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + i - 1));
-        const auto equal = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(here, before)));
-        flags[i / 64] |= uint64_t{equal} << (i % 64);
-    }
+    const auto equal16 = [&](std::size_t at) {
+        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + at));
+        const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + at - 1));
+        return uint64_t{static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(here, before)))};
+    };
+    if (begin == 0) scalarTo(std::min<std::size_t>(bytes, 64));  // the first byte has nothing before it to load
+    for (; i + 64 <= bytes; i += 64)
+        flags[i / 64] = equal16(i) | equal16(i + 16) << 16 | equal16(i + 32) << 32 | equal16(i + 48) << 48;
 #endif
     scalarTo(bytes);
 }
@@ -79,33 +80,38 @@ std::size_t RunTokenizer::Tokenize(const uint8_t* data, std::size_t begin, std::
     const uint8_t* block = data + begin;
     const std::size_t bytes = end - begin;
     std::size_t count = 0;
+    constexpr uint64_t kAllAtOnce = (uint64_t{1} << kBitsAtOnce) - 1;
     for (std::size_t i = 0;;) {
-        std::size_t start = i;
-        for (;;) {
-            const uint64_t ahead = BitsFrom(starts_, start);
-            if (ahead != 0) {
-                start += static_cast<std::size_t>(__builtin_ctzll(ahead));
-                break;
-            }
-            start += kBitsAtOnce;
-            if (start >= bytes) {
-                start = bytes;
-                break;
-            }
+        // The next start, and the flags from the same place, loaded together.
+        std::size_t window = i;
+        uint64_t starts = BitsFrom(starts_, window), equal = BitsFrom(flags_, window);
+        while (starts == 0 && window + kBitsAtOnce < bytes) {
+            window += kBitsAtOnce;
+            starts = BitsFrom(starts_, window);
+            equal = BitsFrom(flags_, window);
         }
+        if (starts == 0) {
+            AppendLiterals(block, i, bytes, bytes, tokens, count);
+            return count;
+        }
+        const int offset = __builtin_ctzll(starts);
+        const std::size_t start = window + static_cast<std::size_t>(offset);
         AppendLiterals(block, i, start, bytes, tokens, count);
-        if (start == bytes) return count;
-        // The run ends at the first byte that differs, or at the longest match.
+        // The run ends at the first byte that differs, or at the longest
+        // match; mostly within the flags already loaded.
         const std::size_t limit = std::min(bytes, start + kLongestRun);
-        std::size_t stop = start;
-        for (;;) {
-            const uint64_t differ = ~BitsFrom(flags_, stop) & ((uint64_t{1} << kBitsAtOnce) - 1);
-            if (differ != 0) {
-                stop += static_cast<std::size_t>(__builtin_ctzll(differ));
-                break;
+        const uint64_t differ = ~(equal >> offset) & (kAllAtOnce >> offset);
+        std::size_t stop = start + static_cast<std::size_t>(__builtin_ctzll(differ | ~(kAllAtOnce >> offset)));
+        if (differ == 0) {
+            // Longer than the window: on from its end.
+            while (stop < limit) {
+                const uint64_t further = ~BitsFrom(flags_, stop) & kAllAtOnce;
+                if (further != 0) {
+                    stop += static_cast<std::size_t>(__builtin_ctzll(further));
+                    break;
+                }
+                stop += kBitsAtOnce;
             }
-            stop += kBitsAtOnce;
-            if (stop >= limit) break;
         }
         stop = std::min(stop, limit);
         tokens[count++] = static_cast<uint16_t>(kRunToken + (stop - start));
