@@ -3,6 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "PaethLanes.h"
+#include "PngFilterAvx2.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -51,7 +54,7 @@ void FilterOne(PngFilter filter, const uint8_t* row, const uint8_t* above, std::
                 to[i] = static_cast<uint8_t>(row[i] - (row[i - step] + above[i]) / 2);
             break;
         case PngFilter::Paeth:
-            PaethResiduesSse2(row, above, bytes, step, to);
+            PaethResiduesAvx2(row, above, bytes, step, to);
             break;
         default:
             std::memcpy(to, row, bytes);
@@ -66,52 +69,69 @@ void PaethResiduesScalar(const uint8_t* row, const uint8_t* above, std::size_t b
     PaethFrom(first, row, above, bytes, step, out);
 }
 
-#if defined(__SSE2__)
-bool HavePaethResiduesSse2() { return true; }
-
-// Paeth picks left (a), above (b) or above-left (c), whichever is nearest
-// to a + b - c; its distances are |b - c|, |a - c| and |a + b - 2c|. Only
-// their order matters, so all sixteen lanes stay in bytes: the third is the
-// sum of the other two where b - c and a - c have one sign, and the
-// difference of them where not; a sum saturated at 255 is still no smaller
-// than either, which is all the comparisons ask. Ties go to a, then b, as
-// in the scalar loop.
 namespace {
-__m128i AbsoluteDifference(__m128i x, __m128i y) { return _mm_or_si128(_mm_subs_epu8(x, y), _mm_subs_epu8(y, x)); }
-__m128i AtMost(__m128i x, __m128i y) { return _mm_cmpeq_epi8(_mm_subs_epu8(x, y), _mm_setzero_si128()); }
+#if defined(__SSE2__)
+struct Sse2Lanes {
+    using V = __m128i;
+    static constexpr std::size_t kBytes = 16;
+    static V Load(const uint8_t* at) { return _mm_loadu_si128(reinterpret_cast<const V*>(at)); }
+    static void Store(uint8_t* at, V x) { _mm_storeu_si128(reinterpret_cast<V*>(at), x); }
+    static V Zero() { return _mm_setzero_si128(); }
+    static V SubtractSaturated(V x, V y) { return _mm_subs_epu8(x, y); }
+    static V AddSaturated(V x, V y) { return _mm_adds_epu8(x, y); }
+    static V Subtract(V x, V y) { return _mm_sub_epi8(x, y); }
+    static V Equal(V x, V y) { return _mm_cmpeq_epi8(x, y); }
+    static V And(V x, V y) { return _mm_and_si128(x, y); }
+    static V AndNot(V x, V y) { return _mm_andnot_si128(x, y); }
+    static V Or(V x, V y) { return _mm_or_si128(x, y); }
+    static V Xor(V x, V y) { return _mm_xor_si128(x, y); }
+};
+#endif
 
-__m128i PaethChoice(__m128i a, __m128i b, __m128i c) {
-    const __m128i toA = AbsoluteDifference(b, c), toB = AbsoluteDifference(a, c);
-    const __m128i signsDiffer = _mm_xor_si128(AtMost(c, b), AtMost(c, a));
-    const __m128i toC = _mm_or_si128(_mm_andnot_si128(signsDiffer, _mm_adds_epu8(toA, toB)),
-                                     _mm_and_si128(signsDiffer, AbsoluteDifference(toA, toB)));
-    const __m128i pickA = _mm_and_si128(AtMost(toA, toB), AtMost(toA, toC));
-    const __m128i pickB = AtMost(toB, toC);
-    const __m128i bOrC = _mm_or_si128(_mm_and_si128(pickB, b), _mm_andnot_si128(pickB, c));
-    return _mm_or_si128(_mm_and_si128(pickA, a), _mm_andnot_si128(pickA, bOrC));
+std::size_t PaethVectorsSse2(const uint8_t* row, const uint8_t* above, std::size_t from, std::size_t bytes,
+                             std::size_t step, uint8_t* out) {
+#if defined(__SSE2__)
+    return PaethVectors<Sse2Lanes>(row, above, from, bytes, step, out);
+#else
+    (void)row, (void)above, (void)bytes, (void)step, (void)out;
+    return from;
+#endif
+}
+
+// The first pixel as Up, whole vectors of the widest loop given, what is
+// left sixteen bytes at a time, then the last bytes one by one.
+using PaethLoop = std::size_t (*)(const uint8_t*, const uint8_t*, std::size_t, std::size_t, std::size_t, uint8_t*);
+void PaethResiduesWith(PaethLoop widest, const uint8_t* row, const uint8_t* above, std::size_t bytes, std::size_t step,
+                       uint8_t* out) {
+    const std::size_t first = FirstPixel(bytes, step);
+    for (std::size_t i = 0; i < first; ++i) out[i] = static_cast<uint8_t>(row[i] - above[i]);
+    const std::size_t wide = widest(row, above, first, bytes, step, out);
+    PaethFrom(PaethVectorsSse2(row, above, wide, bytes, step, out), row, above, bytes, step, out);
 }
 }  // namespace
 
-void PaethResiduesSse2(const uint8_t* row, const uint8_t* above, std::size_t bytes, std::size_t step, uint8_t* out) {
-    const std::size_t first = FirstPixel(bytes, step);
-    for (std::size_t i = 0; i < first; ++i) out[i] = static_cast<uint8_t>(row[i] - above[i]);
-    std::size_t i = first;
-    for (; i + 16 <= bytes; i += 16) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i - step));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(above + i));
-        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(above + i - step));
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_sub_epi8(x, PaethChoice(a, b, c)));
-    }
-    PaethFrom(i, row, above, bytes, step, out);
-}
+#if defined(__SSE2__)
+bool HavePaethResiduesSse2() { return true; }
 #else
 bool HavePaethResiduesSse2() { return false; }
+#endif
 
 void PaethResiduesSse2(const uint8_t* row, const uint8_t* above, std::size_t bytes, std::size_t step, uint8_t* out) {
-    PaethResiduesScalar(row, above, bytes, step, out);
+    PaethResiduesWith(PaethVectorsSse2, row, above, bytes, step, out);
 }
+
+bool HavePaethResiduesAvx2() {
+#if defined(__x86_64__) || defined(__i386__)
+    static const bool have = PaethAvx2Built() && __builtin_cpu_supports("avx2");
+    return have;
+#else
+    return false;
 #endif
+}
+
+void PaethResiduesAvx2(const uint8_t* row, const uint8_t* above, std::size_t bytes, std::size_t step, uint8_t* out) {
+    PaethResiduesWith(HavePaethResiduesAvx2() ? PaethVectorsAvx2 : PaethVectorsSse2, row, above, bytes, step, out);
+}
 
 void FilterPngRow(PngFilter filter, const uint8_t* row, const uint8_t* above, std::size_t bytes, std::size_t step,
                   uint8_t* out, std::vector<uint8_t>& scratch) {

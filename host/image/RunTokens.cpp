@@ -59,15 +59,16 @@ uint64_t BitsFrom(const std::vector<uint64_t>& words, std::size_t i) {
 void AppendLiterals(const uint8_t* block, std::size_t from, std::size_t to, std::size_t bytes, uint16_t* tokens,
                     std::size_t& count) {
 #if defined(__SSE2__)
-    if (to - from <= 16 && from + 16 <= bytes) {
+    while (from < to && from + 16 <= bytes) {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + from));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(tokens + count), _mm_unpacklo_epi8(x, _mm_setzero_si128()));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(tokens + count + 8), _mm_unpackhi_epi8(x, _mm_setzero_si128()));
-        count += to - from;
-        return;
+        const std::size_t copied = std::min<std::size_t>(16, to - from);
+        count += copied;
+        from += copied;
     }
 #endif
-    for (std::size_t i = from; i < to; ++i) tokens[count++] = block[i];
+    for (; from < to; ++from) tokens[count++] = block[from];
 }
 
 }  // namespace
