@@ -18,7 +18,27 @@
 #include <cstdint>
 
 // Lanes: V, kBytes, Load, Store, Zero, SubtractSaturated, AddSaturated,
-// Subtract, Equal, And, AndNot (~x & y), Or, Xor.
+// Subtract, Equal, And, AndNot (~x & y), Or, Xor. The intrinsics of a
+// width differ only in their prefix (_mm, _mm256) and the bits of their
+// whole-vector operations (si128, si256), so one macro names them all:
+// LUMACUT_BYTE_LANES(Name, , 128) for SSE2, (Name, 256, 256) for AVX2.
+#define LUMACUT_BYTE_LANES(Name, Width, Bits)                                                                     \
+    struct Name {                                                                                                 \
+        using V = __m##Bits##i;                                                                                   \
+        static constexpr std::size_t kBytes = Bits / 8;                                                           \
+        static V Load(const uint8_t* at) { return _mm##Width##_loadu_si##Bits(reinterpret_cast<const V*>(at)); } \
+        static void Store(uint8_t* at, V x) { _mm##Width##_storeu_si##Bits(reinterpret_cast<V*>(at), x); }       \
+        static V Zero() { return _mm##Width##_setzero_si##Bits(); }                                               \
+        static V SubtractSaturated(V x, V y) { return _mm##Width##_subs_epu8(x, y); }                             \
+        static V AddSaturated(V x, V y) { return _mm##Width##_adds_epu8(x, y); }                                  \
+        static V Subtract(V x, V y) { return _mm##Width##_sub_epi8(x, y); }                                       \
+        static V Equal(V x, V y) { return _mm##Width##_cmpeq_epi8(x, y); }                                        \
+        static V And(V x, V y) { return _mm##Width##_and_si##Bits(x, y); }                                        \
+        static V AndNot(V x, V y) { return _mm##Width##_andnot_si##Bits(x, y); }                                  \
+        static V Or(V x, V y) { return _mm##Width##_or_si##Bits(x, y); }                                          \
+        static V Xor(V x, V y) { return _mm##Width##_xor_si##Bits(x, y); }                                        \
+    }
+
 template <class Lanes>
 typename Lanes::V PaethChoice(typename Lanes::V a, typename Lanes::V b, typename Lanes::V c) {
     using V = typename Lanes::V;

@@ -71,21 +71,7 @@ void PaethResiduesScalar(const uint8_t* row, const uint8_t* above, std::size_t b
 
 namespace {
 #if defined(__SSE2__)
-struct Sse2Lanes {
-    using V = __m128i;
-    static constexpr std::size_t kBytes = 16;
-    static V Load(const uint8_t* at) { return _mm_loadu_si128(reinterpret_cast<const V*>(at)); }
-    static void Store(uint8_t* at, V x) { _mm_storeu_si128(reinterpret_cast<V*>(at), x); }
-    static V Zero() { return _mm_setzero_si128(); }
-    static V SubtractSaturated(V x, V y) { return _mm_subs_epu8(x, y); }
-    static V AddSaturated(V x, V y) { return _mm_adds_epu8(x, y); }
-    static V Subtract(V x, V y) { return _mm_sub_epi8(x, y); }
-    static V Equal(V x, V y) { return _mm_cmpeq_epi8(x, y); }
-    static V And(V x, V y) { return _mm_and_si128(x, y); }
-    static V AndNot(V x, V y) { return _mm_andnot_si128(x, y); }
-    static V Or(V x, V y) { return _mm_or_si128(x, y); }
-    static V Xor(V x, V y) { return _mm_xor_si128(x, y); }
-};
+LUMACUT_BYTE_LANES(Sse2Lanes, , 128);
 #endif
 
 std::size_t PaethVectorsSse2(const uint8_t* row, const uint8_t* above, std::size_t from, std::size_t bytes,

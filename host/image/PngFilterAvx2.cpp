@@ -10,21 +10,7 @@
 #include <immintrin.h>
 
 namespace {
-struct Avx2Lanes {
-    using V = __m256i;
-    static constexpr std::size_t kBytes = 32;
-    static V Load(const uint8_t* at) { return _mm256_loadu_si256(reinterpret_cast<const V*>(at)); }
-    static void Store(uint8_t* at, V x) { _mm256_storeu_si256(reinterpret_cast<V*>(at), x); }
-    static V Zero() { return _mm256_setzero_si256(); }
-    static V SubtractSaturated(V x, V y) { return _mm256_subs_epu8(x, y); }
-    static V AddSaturated(V x, V y) { return _mm256_adds_epu8(x, y); }
-    static V Subtract(V x, V y) { return _mm256_sub_epi8(x, y); }
-    static V Equal(V x, V y) { return _mm256_cmpeq_epi8(x, y); }
-    static V And(V x, V y) { return _mm256_and_si256(x, y); }
-    static V AndNot(V x, V y) { return _mm256_andnot_si256(x, y); }
-    static V Or(V x, V y) { return _mm256_or_si256(x, y); }
-    static V Xor(V x, V y) { return _mm256_xor_si256(x, y); }
-};
+LUMACUT_BYTE_LANES(Avx2Lanes, 256, 256);
 }  // namespace
 
 bool PaethAvx2Built() { return true; }
