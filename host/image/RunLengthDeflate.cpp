@@ -122,17 +122,16 @@ void PutPacked(BitWriter& bits, uint32_t packed) {
 // One block with Huffman codes of its own, from its tokens.
 void WriteBlock(BitWriter& bits, const uint16_t* tokens, std::size_t count, bool final) {
     const auto& lengthCodes = LengthCodes();
-    // Two tallies, alternate tokens in each, so that a token repeated does
-    // not wait on its own count.
-    std::array<std::array<uint32_t, kTokenKinds>, 2> tally{};
-    for (std::size_t t = 0; t + 2 <= count; t += 2) {
-        ++tally[0][tokens[t]];
-        ++tally[1][tokens[t + 1]];
-    }
-    if (count % 2 != 0) ++tally[0][tokens[count - 1]];
+    // Four tallies, tokens in turn, so that a token repeated does not wait
+    // on its own count.
+    std::array<std::array<uint32_t, kTokenKinds>, 4> tally{};
+    std::size_t t = 0;
+    for (; t + 4 <= count; t += 4)
+        for (std::size_t k = 0; k < 4; ++k) ++tally[k][tokens[t + k]];
+    for (; t < count; ++t) ++tally[0][tokens[t]];
     std::vector<uint32_t> counts(kLiteralLengthSymbols, 0);
     for (std::size_t kind = 0; kind < kTokenKinds; ++kind) {
-        const uint32_t seen = tally[0][kind] + tally[1][kind];
+        const uint32_t seen = tally[0][kind] + tally[1][kind] + tally[2][kind] + tally[3][kind];
         if (seen > 0) counts[kind < kRunToken ? kind : lengthCodes[kind - kRunToken].symbol] += seen;
     }
     counts[kEndOfBlock] = 1;
@@ -182,8 +181,7 @@ void WriteBlock(BitWriter& bits, const uint16_t* tokens, std::size_t count, bool
     // A copy of the writer whose address is not shared: the compiler may
     // then keep it in registers while the output bytes are stored.
     BitWriter out = bits;
-    std::size_t t = 0;
-    for (; t + 2 <= count; t += 2) {
+    for (t = 0; t + 2 <= count; t += 2) {
         // The pair joined first, so the writer's state waits on one shift.
         const uint32_t first = packed[tokens[t]], second = packed[tokens[t + 1]];
         const int firstCount = static_cast<int>(first >> kCountShift);
