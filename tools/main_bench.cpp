@@ -126,17 +126,19 @@ bool ComparePngSettings(const std::string& folder, const std::vector<Plane>& mas
     std::remove(path.c_str());
     using Residues = void (*)(const uint8_t*, const uint8_t*, std::size_t, std::size_t, uint8_t*);
     std::printf("Paeth residues alone, one thread:");
-    for (const Residues residues : {PaethResiduesScalar, PaethResiduesSse2}) {
+    for (const Residues residues : {PaethResiduesScalar, PaethResiduesSse2, PaethResiduesAvx2}) {
         const std::clock_t start = std::clock();
         for (const Plane& mask : masks) {
             std::vector<uint8_t> out(static_cast<std::size_t>(mask.Width()));
             for (int y = 1; y < mask.Height(); ++y)
                 residues(mask.Row(y), mask.Row(y - 1), out.size(), 1, out.data());
         }
-        std::printf(" %s %.0f CPU ms", residues == PaethResiduesScalar ? "byte loop" : "SSE2",
+        std::printf(" %s %.0f CPU ms",
+                    residues == PaethResiduesScalar ? "byte loop" : residues == PaethResiduesSse2 ? "SSE2" : "AVX2",
                     (std::clock() - start) * 1000.0 / CLOCKS_PER_SEC);
     }
-    std::printf("%s\n", HavePaethResiduesSse2() ? "" : " (no SSE2 in this build: the byte loop twice)");
+    std::printf("%s%s\n", HavePaethResiduesSse2() ? "" : " (no SSE2 in this build: the byte loop for it)",
+                HavePaethResiduesAvx2() ? "" : " (no AVX2 in this build or CPU: the SSE2 loop for it)");
     return true;
 }
 

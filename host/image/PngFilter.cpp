@@ -3,6 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "PaethLanes.h"
+#include "PngFilterAvx2.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -51,7 +54,7 @@ void FilterOne(PngFilter filter, const uint8_t* row, const uint8_t* above, std::
                 to[i] = static_cast<uint8_t>(row[i] - (row[i - step] + above[i]) / 2);
             break;
         case PngFilter::Paeth:
-            PaethResiduesSse2(row, above, bytes, step, to);
+            PaethResiduesAvx2(row, above, bytes, step, to);
             break;
         default:
             std::memcpy(to, row, bytes);
@@ -66,53 +69,55 @@ void PaethResiduesScalar(const uint8_t* row, const uint8_t* above, std::size_t b
     PaethFrom(first, row, above, bytes, step, out);
 }
 
-#if defined(__SSE2__)
-bool HavePaethResiduesSse2() { return true; }
-
-// Paeth picks left (a), above (b) or above-left (c), whichever is nearest
-// to a + b - c; its distances are |b - c|, |a - c| and |a + b - 2c|, which
-// need nine bits, so they are taken eight lanes at a time in 16 bits. Ties
-// go to a, then b, as in the scalar loop.
 namespace {
-__m128i PaethChoice16(__m128i a, __m128i b, __m128i c) {
-    const __m128i fromB = _mm_sub_epi16(b, c), fromA = _mm_sub_epi16(a, c);
-    const __m128i toA = _mm_max_epi16(fromB, _mm_sub_epi16(_mm_setzero_si128(), fromB));
-    const __m128i toB = _mm_max_epi16(fromA, _mm_sub_epi16(_mm_setzero_si128(), fromA));
-    const __m128i both = _mm_add_epi16(fromA, fromB);
-    const __m128i toC = _mm_max_epi16(both, _mm_sub_epi16(_mm_setzero_si128(), both));
-    // All ones where a is not chosen, and where b loses to c.
-    const __m128i notA = _mm_or_si128(_mm_cmpgt_epi16(toA, toB), _mm_cmpgt_epi16(toA, toC));
-    const __m128i notB = _mm_cmpgt_epi16(toB, toC);
-    const __m128i bOrC = _mm_or_si128(_mm_andnot_si128(notB, b), _mm_and_si128(notB, c));
-    return _mm_or_si128(_mm_andnot_si128(notA, a), _mm_and_si128(notA, bOrC));
+#if defined(__SSE2__)
+LUMACUT_BYTE_LANES(Sse2Lanes, , 128);
+#endif
+
+std::size_t PaethVectorsSse2(const uint8_t* row, const uint8_t* above, std::size_t from, std::size_t bytes,
+                             std::size_t step, uint8_t* out) {
+#if defined(__SSE2__)
+    return PaethVectors<Sse2Lanes>(row, above, from, bytes, step, out);
+#else
+    (void)row, (void)above, (void)bytes, (void)step, (void)out;
+    return from;
+#endif
+}
+
+// The first pixel as Up, whole vectors of the widest loop given, what is
+// left sixteen bytes at a time, then the last bytes one by one.
+using PaethLoop = std::size_t (*)(const uint8_t*, const uint8_t*, std::size_t, std::size_t, std::size_t, uint8_t*);
+void PaethResiduesWith(PaethLoop widest, const uint8_t* row, const uint8_t* above, std::size_t bytes, std::size_t step,
+                       uint8_t* out) {
+    const std::size_t first = FirstPixel(bytes, step);
+    for (std::size_t i = 0; i < first; ++i) out[i] = static_cast<uint8_t>(row[i] - above[i]);
+    const std::size_t wide = widest(row, above, first, bytes, step, out);
+    PaethFrom(PaethVectorsSse2(row, above, wide, bytes, step, out), row, above, bytes, step, out);
 }
 }  // namespace
 
-void PaethResiduesSse2(const uint8_t* row, const uint8_t* above, std::size_t bytes, std::size_t step, uint8_t* out) {
-    const std::size_t first = FirstPixel(bytes, step);
-    for (std::size_t i = 0; i < first; ++i) out[i] = static_cast<uint8_t>(row[i] - above[i]);
-    const __m128i zero = _mm_setzero_si128();
-    std::size_t i = first;
-    for (; i + 16 <= bytes; i += 16) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i - step));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(above + i));
-        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(above + i - step));
-        const __m128i low = PaethChoice16(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero),
-                                          _mm_unpacklo_epi8(c, zero));
-        const __m128i high = PaethChoice16(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero),
-                                           _mm_unpackhi_epi8(c, zero));
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_sub_epi8(x, _mm_packus_epi16(low, high)));
-    }
-    PaethFrom(i, row, above, bytes, step, out);
-}
+#if defined(__SSE2__)
+bool HavePaethResiduesSse2() { return true; }
 #else
 bool HavePaethResiduesSse2() { return false; }
+#endif
 
 void PaethResiduesSse2(const uint8_t* row, const uint8_t* above, std::size_t bytes, std::size_t step, uint8_t* out) {
-    PaethResiduesScalar(row, above, bytes, step, out);
+    PaethResiduesWith(PaethVectorsSse2, row, above, bytes, step, out);
 }
+
+bool HavePaethResiduesAvx2() {
+#if defined(__x86_64__) || defined(__i386__)
+    static const bool have = PaethAvx2Built() && __builtin_cpu_supports("avx2");
+    return have;
+#else
+    return false;
 #endif
+}
+
+void PaethResiduesAvx2(const uint8_t* row, const uint8_t* above, std::size_t bytes, std::size_t step, uint8_t* out) {
+    PaethResiduesWith(HavePaethResiduesAvx2() ? PaethVectorsAvx2 : PaethVectorsSse2, row, above, bytes, step, out);
+}
 
 void FilterPngRow(PngFilter filter, const uint8_t* row, const uint8_t* above, std::size_t bytes, std::size_t step,
                   uint8_t* out, std::vector<uint8_t>& scratch) {

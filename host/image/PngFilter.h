@@ -22,11 +22,14 @@ void FilterPngRow(PngFilter filter, const uint8_t* row, const uint8_t* above, st
                   uint8_t* out, std::vector<uint8_t>& scratch);
 
 // The Paeth residues alone (no type byte), byte by byte and, where the
-// target has SSE2, sixteen bytes at a time; both give the same bytes.
-// FilterPngRow uses the fastest this build has.
+// target has them, sixteen (SSE2) or 32 (AVX2) bytes at a time; all give
+// the same bytes. FilterPngRow uses the fastest this build and CPU have.
 void PaethResiduesScalar(const uint8_t* row, const uint8_t* above, std::size_t bytes, std::size_t step, uint8_t* out);
 bool HavePaethResiduesSse2();
 // Falls back to the scalar loop where the build has no SSE2.
 void PaethResiduesSse2(const uint8_t* row, const uint8_t* above, std::size_t bytes, std::size_t step, uint8_t* out);
+bool HavePaethResiduesAvx2();
+// Falls back to PaethResiduesSse2 where the build or the CPU has no AVX2.
+void PaethResiduesAvx2(const uint8_t* row, const uint8_t* above, std::size_t bytes, std::size_t step, uint8_t* out);
 
 #endif

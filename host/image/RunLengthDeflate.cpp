@@ -5,16 +5,13 @@
 #include <cstring>
 #include <memory>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "HuffmanCodes.h"
+#include "RunTokens.h"
 
 namespace {
-constexpr int kMaxCodeBits = 15;       // literal/length and distance codes
-constexpr int kMaxCodeLengthBits = 7;  // the codes that describe them
+constexpr int kMaxCodeLengthBits = 7;  // the code that describes a block's code lengths
 constexpr int kLiteralLengthSymbols = 286;
 constexpr int kEndOfBlock = 256;
-constexpr std::size_t kShortestRun = 3, kLongestRun = 258;
 
 // Each match length's symbol and extra bits.
 struct LengthCode {
@@ -42,27 +39,36 @@ const std::array<LengthCode, kLongestRun + 1>& LengthCodes() {
     return codes;
 }
 
-// Bits out, first bit lowest, as deflate packs them.
+// Bits out, first bit lowest, as deflate packs them. Put only adds bits to
+// the pending word; Flush stores all eight of its bytes, whole or not, and
+// moves on by the whole ones, so no branch waits on how many there were.
+// Up to 56 bits may be put between two flushes, and the output needs eight
+// bytes of room past its end.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "words are stored and loaded as deflate orders bits");
 class BitWriter {
 public:
     explicit BitWriter(uint8_t* out) : out_(out) {}
-    void Put(uint32_t bits, int count) {
-        pending_ |= static_cast<uint64_t>(bits) << filled_;
+    void Put(uint64_t bits, int count) {
+        pending_ |= bits << filled_;
         filled_ += count;
-        if (filled_ >= 32) {
-            for (int i = 0; i < 4; ++i) out_[i] = static_cast<uint8_t>(pending_ >> (8 * i));
-            out_ += 4;
-            pending_ >>= 32;
-            filled_ -= 32;
-        }
+    }
+    void Flush() {
+        std::memcpy(out_, &pending_, 8);
+        const int whole = filled_ >> 3;
+        out_ += whole;
+        pending_ >>= 8 * whole;
+        filled_ &= 7;
+    }
+    void PutNow(uint32_t bits, int count) {
+        Put(bits, count);
+        Flush();
     }
     // Pads the last byte with zero bits.
     void Align() {
-        while (filled_ > 0) {
-            *out_++ = static_cast<uint8_t>(pending_);
-            pending_ >>= 8;
-            filled_ = std::max(0, filled_ - 8);
-        }
+        Flush();
+        if (filled_ > 0) *out_++ = static_cast<uint8_t>(pending_);
+        pending_ = 0;
+        filled_ = 0;
     }
     uint8_t* End() const { return out_; }
 
@@ -70,68 +76,6 @@ private:
     uint8_t* out_;
     uint64_t pending_ = 0;
     int filled_ = 0;
-};
-
-// Canonical codes for the lengths, bit-reversed so that they go out first
-// bit first.
-std::vector<uint16_t> CanonicalCodes(const std::vector<uint8_t>& lengths) {
-    std::array<uint16_t, kMaxCodeBits + 2> count{}, next{};
-    for (uint8_t length : lengths) ++count[length];
-    count[0] = 0;
-    for (int bits = 1, code = 0; bits <= kMaxCodeBits; ++bits) {
-        code = (code + count[bits - 1]) << 1;
-        next[bits] = static_cast<uint16_t>(code);
-    }
-    std::vector<uint16_t> codes(lengths.size(), 0);
-    for (std::size_t s = 0; s < lengths.size(); ++s) {
-        if (lengths[s] == 0) continue;
-        unsigned code = next[lengths[s]]++, reversed = 0;
-        for (int b = 0; b < lengths[s]; ++b, code >>= 1) reversed = (reversed << 1) | (code & 1);
-        codes[s] = static_cast<uint16_t>(reversed);
-    }
-    return codes;
-}
-
-// Where, at or after `from`, the next run of at least three bytes equal to
-// the byte before them starts; `end` when there is none.
-std::size_t NextRun(const uint8_t* data, std::size_t from, std::size_t end) {
-    std::size_t p = std::max<std::size_t>(from, 1);
-#if defined(__SSE2__)
-    // Sixteen "equal to the byte before" flags at a time; a run starts
-    // where three follow one another, so each step moves on fourteen.
-    for (; p + 16 <= end; p += 14) {
-        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + p));
-        const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + p - 1));
-        const unsigned equal = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(here, before)));
-        const unsigned three = equal & (equal >> 1) & (equal >> 2) & 0x3FFF;
-        if (three != 0) return p + static_cast<std::size_t>(__builtin_ctz(three));
-    }
-#endif
-    for (; p + kShortestRun <= end; ++p)
-        if (data[p] == data[p - 1] && data[p + 1] == data[p - 1] && data[p + 2] == data[p - 1]) return p;
-    return end;
-}
-
-// How many bytes from `p` (at most the longest match) equal the byte before.
-std::size_t RunLength(const uint8_t* data, std::size_t p, std::size_t end) {
-    const std::size_t limit = std::min(end, p + kLongestRun);
-    const uint8_t level = data[p - 1];
-    std::size_t q = p;
-#if defined(__SSE2__)
-    const __m128i splat = _mm_set1_epi8(static_cast<char>(level));
-    for (; q + 16 <= limit; q += 16) {
-        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + q));
-        const unsigned differ = ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(here, splat))) & 0xFFFF;
-        if (differ != 0) return q + static_cast<std::size_t>(__builtin_ctz(differ)) - p;
-    }
-#endif
-    while (q < limit && data[q] == level) ++q;
-    return q - p;
-}
-
-struct Run {
-    uint32_t at;
-    uint32_t length;
 };
 
 // The code lengths of one block's two alphabets, run-length coded with
@@ -166,25 +110,32 @@ std::vector<LengthSymbol> CodeLengthSymbols(const std::vector<uint8_t>& lengths)
     return out;
 }
 
-// One block with Huffman codes of its own: [begin, end) of `data`, whose
-// runs are `runs`.
-void WriteBlock(BitWriter& bits, const uint8_t* data, std::size_t begin, std::size_t end, const Run* runs,
-                std::size_t runCount, bool final) {
+// A symbol's bits and their count in one word, so that sending it is one
+// load: the bits below, the count in the top byte.
+constexpr int kCountShift = 24;
+uint32_t Packed(uint32_t bits, int count) { return bits | (static_cast<uint32_t>(count) << kCountShift); }
+constexpr uint32_t kBitsMask = (uint32_t{1} << kCountShift) - 1;
+void PutPacked(BitWriter& bits, uint32_t packed) {
+    bits.Put(packed & kBitsMask, static_cast<int>(packed >> kCountShift));
+}
+
+// One block with Huffman codes of its own, from its tokens.
+void WriteBlock(BitWriter& bits, const uint16_t* tokens, std::size_t count, bool final) {
     const auto& lengthCodes = LengthCodes();
+    // Four tallies, tokens in turn, so that a token repeated does not wait
+    // on its own count.
+    std::array<std::array<uint32_t, kTokenKinds>, 4> tally{};
+    std::size_t t = 0;
+    for (; t + 4 <= count; t += 4)
+        for (std::size_t k = 0; k < 4; ++k) ++tally[k][tokens[t + k]];
+    for (; t < count; ++t) ++tally[0][tokens[t]];
     std::vector<uint32_t> counts(kLiteralLengthSymbols, 0);
-    {
-        std::size_t at = begin;
-        for (std::size_t r = 0; r <= runCount; ++r) {
-            const std::size_t literalsEnd = r < runCount ? runs[r].at : end;
-            for (; at < literalsEnd; ++at) ++counts[data[at]];
-            if (r < runCount) {
-                ++counts[lengthCodes[runs[r].length].symbol];
-                at += runs[r].length;
-            }
-        }
+    for (std::size_t kind = 0; kind < kTokenKinds; ++kind) {
+        const uint32_t seen = tally[0][kind] + tally[1][kind] + tally[2][kind] + tally[3][kind];
+        if (seen > 0) counts[kind < kRunToken ? kind : lengthCodes[kind - kRunToken].symbol] += seen;
     }
     counts[kEndOfBlock] = 1;
-    const std::vector<uint8_t> lengths = HuffmanLengths(counts, kMaxCodeBits);
+    const std::vector<uint8_t> lengths = HuffmanLengths(counts, kDeflateCodeBits);
     const std::vector<uint16_t> codes = CanonicalCodes(lengths);
     std::size_t literalCodes = kLiteralLengthSymbols;
     while (literalCodes > 257 && lengths[literalCodes - 1] == 0) --literalCodes;
@@ -206,109 +157,60 @@ void WriteBlock(BitWriter& bits, const uint8_t* data, std::size_t begin, std::si
     int sent = 19;
     while (sent > 4 && lengthLengths[order[sent - 1]] == 0) --sent;
 
-    bits.Put((final ? 1u : 0u) | (2u << 1), 3);
-    bits.Put(static_cast<uint32_t>(literalCodes - 257), 5);
-    bits.Put(1, 5);  // two distance codes
-    bits.Put(static_cast<uint32_t>(sent - 4), 4);
-    for (int i = 0; i < sent; ++i) bits.Put(lengthLengths[order[i]], 3);
+    bits.PutNow((final ? 1u : 0u) | (2u << 1), 3);
+    bits.PutNow(static_cast<uint32_t>(literalCodes - 257), 5);
+    bits.PutNow(1, 5);  // two distance codes
+    bits.PutNow(static_cast<uint32_t>(sent - 4), 4);
+    for (int i = 0; i < sent; ++i) bits.PutNow(lengthLengths[order[i]], 3);
     for (const LengthSymbol& s : described) {
-        bits.Put(lengthCodesOut[s.symbol], lengthLengths[s.symbol]);
-        if (s.symbol >= 16) bits.Put(s.extra, s.symbol == 16 ? 2 : s.symbol == 17 ? 3 : 7);
+        bits.PutNow(lengthCodesOut[s.symbol], lengthLengths[s.symbol]);
+        if (s.symbol >= 16) bits.PutNow(s.extra, s.symbol == 16 ? 2 : s.symbol == 17 ? 3 : 7);
     }
 
     // A match is its length's code, its extra bits and the distance code's
-    // single 0 bit, sent at once.
-    std::array<uint32_t, kLongestRun + 1> runBits{};
-    std::array<uint8_t, kLongestRun + 1> runBitCount{};
+    // single 0 bit, sent at once: at most 21 bits, so two tokens fit
+    // between flushes.
+    std::array<uint32_t, kTokenKinds> packed{};
+    for (std::size_t s = 0; s < kRunToken; ++s) packed[s] = Packed(codes[s], lengths[s]);
     for (std::size_t length = kShortestRun; length <= kLongestRun; ++length) {
         const LengthCode& code = lengthCodes[length];
         if (lengths[code.symbol] == 0) continue;
-        runBits[length] = codes[code.symbol] | (uint32_t{code.extra} << lengths[code.symbol]);
-        runBitCount[length] = static_cast<uint8_t>(lengths[code.symbol] + code.extraBits + 1);
+        packed[kRunToken + length] = Packed(codes[code.symbol] | (uint32_t{code.extra} << lengths[code.symbol]),
+                                            lengths[code.symbol] + code.extraBits + 1);
     }
-    std::size_t at = begin;
-    for (std::size_t r = 0; r <= runCount; ++r) {
-        const std::size_t literalsEnd = r < runCount ? runs[r].at : end;
-        for (; at < literalsEnd; ++at) bits.Put(codes[data[at]], lengths[data[at]]);
-        if (r < runCount) {
-            bits.Put(runBits[runs[r].length], runBitCount[runs[r].length]);
-            at += runs[r].length;
-        }
+    // A copy of the writer whose address is not shared: the compiler may
+    // then keep it in registers while the output bytes are stored.
+    BitWriter out = bits;
+    for (t = 0; t + 2 <= count; t += 2) {
+        // The pair joined first, so the writer's state waits on one shift.
+        const uint32_t first = packed[tokens[t]], second = packed[tokens[t + 1]];
+        const int firstCount = static_cast<int>(first >> kCountShift);
+        out.Put((first & kBitsMask) | (uint64_t{second & kBitsMask} << firstCount),
+                firstCount + static_cast<int>(second >> kCountShift));
+        out.Flush();
     }
-    bits.Put(codes[kEndOfBlock], lengths[kEndOfBlock]);
+    if (t < count) PutPacked(out, packed[tokens[t]]);
+    out.PutNow(codes[kEndOfBlock], lengths[kEndOfBlock]);
+    bits = out;
 }
 }  // namespace
 
-std::vector<uint8_t> HuffmanLengths(const std::vector<uint32_t>& counts, int maxBits) {
-    std::vector<uint8_t> lengths(counts.size(), 0);
-    std::vector<uint32_t> used;
-    for (std::size_t s = 0; s < counts.size(); ++s)
-        if (counts[s] > 0) used.push_back(static_cast<uint32_t>(s));
-    if (used.empty()) return lengths;
-    if (used.size() == 1) {
-        lengths[used[0]] = 1;
-        return lengths;
-    }
-    std::vector<uint64_t> weights(counts.begin(), counts.end());
-    for (;;) {
-        // Leaves by weight, then the two-queue merge: internal nodes are made
-        // in order of weight, so the lightest two are always at a queue's head.
-        std::vector<uint32_t> leaves = used;
-        std::stable_sort(leaves.begin(), leaves.end(), [&](uint32_t a, uint32_t b) { return weights[a] < weights[b]; });
-        const std::size_t n = leaves.size();
-        std::vector<uint64_t> nodeWeight(n - 1);
-        std::vector<std::size_t> parent(2 * n - 1, 0);  // leaves 0..n-1, then internal nodes
-        std::size_t leaf = 0, node = 0;
-        for (std::size_t made = 0; made < n - 1; ++made) {
-            std::size_t pick[2];
-            for (std::size_t& p : pick) {
-                if (leaf < n && (node >= made || weights[leaves[leaf]] <= nodeWeight[node]))
-                    p = leaf++;
-                else
-                    p = n + node++;
-            }
-            nodeWeight[made] = (pick[0] < n ? weights[leaves[pick[0]]] : nodeWeight[pick[0] - n]) +
-                               (pick[1] < n ? weights[leaves[pick[1]]] : nodeWeight[pick[1] - n]);
-            parent[pick[0]] = parent[pick[1]] = n + made;
-        }
-        // Depths from the root (the last node made) down.
-        std::vector<uint8_t> depth(2 * n - 1, 0);
-        int deepest = 0;
-        for (std::size_t i = 2 * n - 2; i-- > 0;) {
-            depth[i] = static_cast<uint8_t>(depth[parent[i]] + 1);
-            if (i < n) deepest = std::max<int>(deepest, depth[i]);
-        }
-        if (deepest <= maxBits) {
-            for (std::size_t i = 0; i < n; ++i) lengths[leaves[i]] = depth[i];
-            return lengths;
-        }
-        // Too deep: flatten the counts and build again; every count reaches 1
-        // at last, where the tree is balanced.
-        for (uint32_t s : used) weights[s] = (weights[s] + 1) / 2;
-    }
-}
-
 void RunLengthDeflate(const uint8_t* data, std::size_t bytes, bool last, std::vector<uint8_t>& out) {
-    // At most 15 bits a byte and a description per block, plus the flush.
+    // At most 15 bits a byte and a description per block, plus the flush
+    // and the eight bytes a flush stores past the end.
     const std::size_t blocks = std::max<std::size_t>(1, (bytes + kRunLengthBlockBytes - 1) / kRunLengthBlockBytes);
-    const std::size_t bound = bytes * 2 + blocks * 512 + 16;
+    const std::size_t bound = bytes * 2 + blocks * 512 + 32;
     const std::unique_ptr<uint8_t[]> buffer(new uint8_t[bound]);
     BitWriter bits(buffer.get());
-    std::vector<Run> runs;
-    if (bytes == 0 && last) bits.Put(1, 3);  // an empty final stored block, completed below
+    RunTokenizer tokenizer;
+    std::vector<uint16_t> tokens(std::min(bytes, kRunLengthBlockBytes) + kTokenSlack);
+    if (bytes == 0 && last) bits.PutNow(1, 3);  // an empty final stored block, completed below
     for (std::size_t begin = 0; begin < bytes; begin += kRunLengthBlockBytes) {
         const std::size_t end = std::min(bytes, begin + kRunLengthBlockBytes);
-        runs.clear();
-        for (std::size_t at = begin;;) {
-            const std::size_t p = NextRun(data, at, end);
-            if (p >= end) break;
-            const std::size_t length = RunLength(data, p, end);
-            runs.push_back({static_cast<uint32_t>(p), static_cast<uint32_t>(length)});
-            at = p + length;
-        }
-        WriteBlock(bits, data, begin, end, runs.data(), runs.size(), last && end == bytes);
+        const std::size_t count = tokenizer.Tokenize(data, begin, end, tokens.data());
+        WriteBlock(bits, tokens.data(), count, last && end == bytes);
     }
-    if (!last) bits.Put(0, 3);  // an empty stored block: the sync flush
+    if (!last) bits.PutNow(0, 3);  // an empty stored block: the sync flush
     bits.Align();
     if (!last || bytes == 0) {
         static const uint8_t emptyStored[4] = {0x00, 0x00, 0xFF, 0xFF};

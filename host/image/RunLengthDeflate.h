@@ -25,8 +25,4 @@ constexpr std::size_t kRunLengthBlockBytes = 64 * 1024;
 // stream. Matches never reach before `data`. `out` may grow and throw.
 void RunLengthDeflate(const uint8_t* data, std::size_t bytes, bool last, std::vector<uint8_t>& out);
 
-// Deflate's code lengths for `counts` (zero: a symbol not used), none
-// longer than `maxBits`; a lone used symbol gets length 1. Exposed for tests.
-std::vector<uint8_t> HuffmanLengths(const std::vector<uint32_t>& counts, int maxBits);
-
 #endif

@@ -144,12 +144,20 @@ TEST(ImageFile, LargeJpegsReadInTwoPartsAsInOne) {
 }
 #endif
 
-// The filter's vector loop against the byte loop, on rows that end in every
-// position of a vector and on the levels where Paeth's distances need their
-// ninth bit (0, 127, 255) or tie, which takes levels a step or two apart:
-// within a narrow range each pair of the three distances ties often.
-TEST(ImageFile, PaethResiduesAreTheSameWithAndWithoutSse2) {
+// The filter's vector loops (SSE2, and AVX2 where the CPU has it) against
+// the byte loop, on rows that end in every position of a vector and on the
+// levels where Paeth's distances need their ninth bit (0, 127, 255) or tie,
+// which takes levels a step or two apart: within a narrow range each pair
+// of the three distances ties often. Then every choice a vector loop can
+// meet: with pixels of 32 bytes its lanes take left, above and above-left
+// from separate vectors, so every triple of levels is tried, ties and sums
+// past 255 among them.
+TEST(ImageFile, PaethResiduesAreTheSameWithAndWithoutVectors) {
     if (!HavePaethResiduesSse2()) GTEST_SKIP() << "this build has no SSE2";
+    if (!HavePaethResiduesAvx2()) std::printf("this CPU or build has no AVX2: its loop is the SSE2 one\n");
+    using Residues = void (*)(const uint8_t*, const uint8_t*, std::size_t, std::size_t, uint8_t*);
+    const std::vector<std::pair<const char*, Residues>> loops = {{"SSE2", PaethResiduesSse2},
+                                                                 {"AVX2", PaethResiduesAvx2}};
     const auto narrow = [](unsigned seed, int low) {
         const Plane steps = RandomPlane(311, 1, seed, 4);
         return PlaneOf(311, 1, [&](int x, int) { return static_cast<uint8_t>(low + steps.At(x, 0) / 85); });
@@ -160,16 +168,33 @@ TEST(ImageFile, PaethResiduesAreTheSameWithAndWithoutSse2) {
         {narrow(9, 0), narrow(10, 0)},
         {narrow(11, 126), narrow(12, 126)},
     };
-    for (const auto& [above, row] : lines) {
-        const uint8_t* up = above.Row(0);
-        const uint8_t* here = row.Row(0);
-        for (std::size_t step : {1u, 3u})
-            for (std::size_t bytes = 1; bytes <= 311; bytes += bytes < 40 ? 1 : 37) {
-                std::vector<uint8_t> scalar(bytes), vector(bytes);
-                PaethResiduesScalar(here, up, bytes, step, scalar.data());
-                PaethResiduesSse2(here, up, bytes, step, vector.data());
-                ASSERT_EQ(scalar, vector) << bytes << " bytes, " << step << " to a pixel";
-            }
+    for (const auto& [name, residues] : loops) {
+        SCOPED_TRACE(name);
+        for (const auto& [above, row] : lines) {
+            const uint8_t* up = above.Row(0);
+            const uint8_t* here = row.Row(0);
+            for (std::size_t step : {1u, 3u})
+                for (std::size_t bytes = 1; bytes <= 311; bytes += bytes < 70 ? 1 : 37) {
+                    std::vector<uint8_t> scalar(bytes), vector(bytes);
+                    PaethResiduesScalar(here, up, bytes, step, scalar.data());
+                    residues(here, up, bytes, step, vector.data());
+                    ASSERT_EQ(scalar, vector) << bytes << " bytes, " << step << " to a pixel";
+                }
+        }
+        std::vector<uint8_t> row(64, 0), up(64), scalar(64), vector(64);
+        for (int left = 0; left < 256; ++left)
+            for (int aboveLeft = 0; aboveLeft < 256; ++aboveLeft)
+                for (int above = 0; above < 256; above += 32) {
+                    for (int lane = 0; lane < 32; ++lane) {
+                        row[lane] = static_cast<uint8_t>(left);
+                        up[lane] = static_cast<uint8_t>(aboveLeft);
+                        up[32 + lane] = static_cast<uint8_t>(above + lane);
+                    }
+                    PaethResiduesScalar(row.data(), up.data(), 64, 32, scalar.data());
+                    residues(row.data(), up.data(), 64, 32, vector.data());
+                    ASSERT_EQ(scalar, vector) << "left " << left << ", above-left " << aboveLeft << ", above from "
+                                              << above;
+                }
     }
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "host/image/Adler32.h"
+#include "host/image/HuffmanCodes.h"
 #include "host/image/RunLengthDeflate.h"
 
 namespace {

@@ -21,6 +21,11 @@ TEST(ContactSheet, ScalingAveragesTheCoveredPixels) {
     EXPECT_EQ(uneven.At(1, 0), (20 + 30 + 40 + 1) / 3);
     EXPECT_EQ(uneven.At(1, 1), (70 + 80 + 90 + 120 + 130 + 140 + 3) / 6);
     EXPECT_TRUE(ScaledDown(source, 4, 2).SharesPixelsWith(source)) << "same size: nothing to do";
+    // A band of more rows than 16-bit column sums hold (257 of 255): 600
+    // rows, 599 of 255 and one of 0, round to 255; 601 rows, 300 of 255 and
+    // 301 of 254, to 254 (the mean 254.499...).
+    EXPECT_EQ(ScaledDown(PlaneOf(3, 600, [](int, int y) { return static_cast<uint8_t>(y == 0 ? 0 : 255); }), 1, 1).At(0, 0), 255);
+    EXPECT_EQ(ScaledDown(PlaneOf(2, 601, [](int, int y) { return static_cast<uint8_t>(y < 300 ? 255 : 254); }), 1, 1).At(0, 0), 254);
 }
 
 TEST(ContactSheet, PutsEveryTileInItsPlaceWithItsCaptionBelow) {
