@@ -33,22 +33,31 @@ void FilterRows(const PngRows& rows, PngFilter filter, int begin, int end, const
                      scratch);
 }
 
-// What one thread needs, made before it starts (a band's pass may not throw).
+// The filtered rows of a block and the rows before it, kept by each thread
+// from one block and one mask to the next: fresh buffers of half a megabyte
+// would be new mappings each time, and each of their pages a fault.
+struct FilteredRows {
+    std::vector<uint8_t> before, data, scratch;
+};
+
+FilteredRows& ThreadFilteredRows() {
+    thread_local FilteredRows rows;
+    return rows;
+}
+
+// What one band needs, made before it starts.
 struct BlockWorker {
-    BlockWorker(const PngSettings& settings, std::size_t blockBytes, std::size_t beforeBytes) {
+    explicit BlockWorker(const PngSettings& settings) {
         if (settings.coder == PngCoder::Zlib) deflater = std::make_unique<BlockDeflater>(settings.level, settings.strategy);
-        data.reserve(blockBytes);
-        before.reserve(beforeBytes);
     }
     bool Ready() const { return deflater == nullptr || deflater->Ready(); }
-    // Deflates `data` after `before` into `piece`: false on a compressor error.
-    bool Deflate(bool last, std::vector<uint8_t>& piece) {
-        if (deflater != nullptr) return deflater->Deflate(before, data, last, piece);
-        RunLengthDeflate(data.data(), data.size(), last, piece);
+    // Deflates the rows after those before them into `piece`: false on a compressor error.
+    bool Deflate(const FilteredRows& rows, bool last, std::vector<uint8_t>& piece) {
+        if (deflater != nullptr) return deflater->Deflate(rows.before, rows.data, last, piece);
+        RunLengthDeflate(rows.data.data(), rows.data.size(), last, piece);
         return true;
     }
     std::unique_ptr<BlockDeflater> deflater;  // none for our own coder
-    std::vector<uint8_t> before, data, scratch;
     PngTimes times;
 };
 }  // namespace
@@ -73,8 +82,7 @@ bool DeflatePngRows(const PngRows& rows, const PngSettings& settings, std::vecto
     const std::vector<RowBand> bands = PlanRowBands(blocks, static_cast<std::size_t>(blockRows) * bytes);
     std::vector<std::unique_ptr<BlockWorker>> workers;
     for (std::size_t i = 0; i < bands.size(); ++i) {
-        workers.push_back(std::make_unique<BlockWorker>(settings, static_cast<std::size_t>(blockRows) * (bytes + 1),
-                                                        static_cast<std::size_t>(windowRows) * (bytes + 1)));
+        workers.push_back(std::make_unique<BlockWorker>(settings));
         if (!workers.back()->Ready()) {
             why = "no memory for the compressor";
             return false;
@@ -88,24 +96,25 @@ bool DeflatePngRows(const PngRows& rows, const PngSettings& settings, std::vecto
     RunRowBands(bands, [&](std::size_t band, int, int) {
         BlockWorker& worker = *workers[band];
         try {
+            FilteredRows& filtered = ThreadFilteredRows();
             for (int block = nextBlock++; block < blocks && !failed; block = nextBlock++) {
                 const int begin = block * blockRows, end = std::min(rows.height, begin + blockRows);
                 double start = ThreadSeconds();
                 if (begin > 0 && windowRows > 0)
-                    FilterRows(rows, settings.filter, std::max(0, begin - windowRows), begin, zeros, worker.before,
-                               worker.scratch);
+                    FilterRows(rows, settings.filter, std::max(0, begin - windowRows), begin, zeros, filtered.before,
+                               filtered.scratch);
                 else
-                    worker.before.clear();
-                FilterRows(rows, settings.filter, begin, end, zeros, worker.data, worker.scratch);
+                    filtered.before.clear();
+                FilterRows(rows, settings.filter, begin, end, zeros, filtered.data, filtered.scratch);
                 worker.times.filterSeconds += ThreadSeconds() - start;
                 start = ThreadSeconds();
                 std::vector<uint8_t>& piece = pieces[static_cast<std::size_t>(block)];
                 const bool last = block + 1 == blocks;
-                if (!worker.Deflate(last, piece)) {
+                if (!worker.Deflate(filtered, last, piece)) {
                     std::lock_guard<std::mutex> lock(failing);
                     if (!failed.exchange(true)) why = "compressor error";
                 }
-                adlers[static_cast<std::size_t>(block)] = Adler32(1, worker.data.data(), worker.data.size());
+                adlers[static_cast<std::size_t>(block)] = Adler32(1, filtered.data.data(), filtered.data.size());
                 worker.times.deflateSeconds += ThreadSeconds() - start;
             }
         } catch (const std::exception& error) {

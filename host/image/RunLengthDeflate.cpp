@@ -195,15 +195,45 @@ void WriteBlock(BitWriter& bits, const uint16_t* tokens, std::size_t count, bool
 }
 }  // namespace
 
+namespace {
+// What a call needs besides its output, kept by each thread from one call to
+// the next: a fresh megabyte for every piece of a mask would be a new
+// mapping each time, and each of its pages a fault.
+struct CoderScratch {
+    std::unique_ptr<uint8_t[]> coded;
+    std::size_t codedSize = 0;
+    std::vector<uint16_t> tokens;
+    RunTokenizer tokenizer;
+
+    uint8_t* Coded(std::size_t bytes) {
+        if (codedSize < bytes) {
+            coded.reset();
+            codedSize = 0;
+            coded.reset(new uint8_t[bytes]);
+            codedSize = bytes;
+        }
+        return coded.get();
+    }
+};
+
+CoderScratch& ThreadScratch() {
+    thread_local CoderScratch scratch;
+    return scratch;
+}
+}  // namespace
+
 void RunLengthDeflate(const uint8_t* data, std::size_t bytes, bool last, std::vector<uint8_t>& out) {
     // At most 15 bits a byte and a description per block, plus the flush
     // and the eight bytes a flush stores past the end.
     const std::size_t blocks = std::max<std::size_t>(1, (bytes + kRunLengthBlockBytes - 1) / kRunLengthBlockBytes);
     const std::size_t bound = bytes * 2 + blocks * 512 + 32;
-    const std::unique_ptr<uint8_t[]> buffer(new uint8_t[bound]);
-    BitWriter bits(buffer.get());
-    RunTokenizer tokenizer;
-    std::vector<uint16_t> tokens(std::min(bytes, kRunLengthBlockBytes) + kTokenSlack);
+    CoderScratch& scratch = ThreadScratch();
+    uint8_t* const buffer = scratch.Coded(bound);
+    BitWriter bits(buffer);
+    RunTokenizer& tokenizer = scratch.tokenizer;
+    std::vector<uint16_t>& tokens = scratch.tokens;
+    const std::size_t tokenRoom = std::min(bytes, kRunLengthBlockBytes) + kTokenSlack;
+    if (tokens.size() < tokenRoom) tokens.resize(tokenRoom);
     if (bytes == 0 && last) bits.PutNow(1, 3);  // an empty final stored block, completed below
     for (std::size_t begin = 0; begin < bytes; begin += kRunLengthBlockBytes) {
         const std::size_t end = std::min(bytes, begin + kRunLengthBlockBytes);
@@ -215,8 +245,8 @@ void RunLengthDeflate(const uint8_t* data, std::size_t bytes, bool last, std::ve
     if (!last || bytes == 0) {
         static const uint8_t emptyStored[4] = {0x00, 0x00, 0xFF, 0xFF};
         std::memcpy(bits.End(), emptyStored, 4);
-        out.insert(out.end(), buffer.get(), bits.End() + 4);
+        out.insert(out.end(), buffer, bits.End() + 4);
     } else {
-        out.insert(out.end(), buffer.get(), bits.End());
+        out.insert(out.end(), buffer, bits.End());
     }
 }
