@@ -1,8 +1,10 @@
 // run on several photographs: the plug-in is loaded once and runs on one
 // photograph after another on this thread, each on a document of its own,
-// as a host's batch command plays an action over a folder. The next
-// photograph is decoded meanwhile (ReadAhead) and the masks go to writer
-// threads, so both cores stay busy; a bounded number of either is held.
+// as a host's batch command plays an action over a folder. The masks go to
+// writer threads, and once a photograph's last run is played its pixels are
+// let go and the next is decoded (ReadAhead) while its masks are written:
+// both cores stay busy, and one photograph and a bounded number of masks
+// are held.
 #include <chrono>
 #include <exception>
 #include <filesystem>
@@ -22,6 +24,7 @@
 #include "MaskCommands.h"
 #include "host/run/ReadAhead.h"
 #include "RunReport.h"
+#include "host/engine/LuminosityCache.h"
 #include "host/pictures/ContactSheet.h"
 #include "host/run/BoundedWorkers.h"
 
@@ -122,9 +125,10 @@ struct Batch {
     BatchProgress& progress;
     WriteStreak& streak;
     BoundedWorkers& writers;
+    ReadAhead& reader;
 
     // False when a plug-in run failed (said).
-    bool Photo(const ReadPhoto& read) {
+    bool Photo(ReadPhoto& read) {
         const std::vector<std::string> outputs = OutputsOf(line, read.path);
         const std::string where = line.all ? PhotoFolderOf(line, read.path) : outputs[0];
         if (line.all) {
@@ -143,6 +147,7 @@ struct Batch {
         for (std::size_t i = 0; i < modes.size(); ++i) {
             const RunSettings settings{line.dialog ? 1 : 0, line.all ? ModeParameters(modes[i]) : inputs.parameters};
             RecordedRun recorded = RunOnImage(module, read.planes, settings);
+            if (i + 1 == modes.size()) LetGoOfPixels(read);
             const std::string label = RunLabel(modes[i]);
             if (line.verbose) PrintEvents(label, recorded.run);
             const std::string fault = RunFault(label, recorded.run);
@@ -177,6 +182,14 @@ struct Batch {
         return true;
     }
 
+    // The runs are over: the photograph's pixels, and the luminosity made
+    // from them, are given back before the next photograph is decoded.
+    void LetGoOfPixels(ReadPhoto& read) {
+        read.planes = RgbPlanes();
+        ForgetCachedLuminosity();
+        reader.Release();
+    }
+
     static std::vector<int32_t> AllModes() {
         std::vector<int32_t> modes;
         for (int32_t mode = kFirstMode; mode <= kLastMode; ++mode) modes.push_back(mode);
@@ -195,11 +208,11 @@ int MaskBatch(const PluginModule& module, const CommandLine& line, const MaskInp
     std::string stopped;
     {
         BoundedWorkers writers(BoundedWorkers::DefaultThreads());
-        Batch batch{module, line, inputs, progress, streak, writers};
         // Checked on the reading thread, just before its photograph is due.
         ReadAhead reader(photos, [&](const std::string& photo) {
             return line.skipExisting && OutputsExist(OutputsOf(line, photo));
         });
+        Batch batch{module, line, inputs, progress, streak, writers, reader};
         while (std::optional<ReadPhoto> read = reader.Next()) {
             if (Interrupted()) break;
             stopped = streak.StopMessage();
