@@ -126,6 +126,7 @@ struct Batch {
     WriteStreak& streak;
     BoundedWorkers& writers;
     ReadAhead& reader;
+    std::vector<BoundedWorkers::Job> held{};  // the last photograph's writes not yet submitted
 
     // False when a plug-in run failed (said).
     bool Photo(ReadPhoto& read) {
@@ -160,14 +161,18 @@ struct Batch {
             if (line.all) tiles.push_back({ModeCaption(modes[i]), ScaledForSheet({selection, selection, selection})});
             writes->Add();
             // Moved, not copied: a 24-megapixel mask is as large as a channel.
-            writers.Submit([writes, path = outputs[i], mask = std::move(recorded.run.selection)] {
+            BoundedWorkers::Job write = [writes, path = outputs[i], mask = std::move(recorded.run.selection)] {
                 writes->Done(WriteMaskPicture(path, mask, kSilent));
                 return std::string();  // the photograph's failure, not the batch's
-            });
+            };
+            if (i + 1 == modes.size())
+                held.push_back(std::move(write));
+            else
+                writers.Submit(std::move(write));
         }
         if (line.all) {
             writes->Add();
-            writers.Submit([writes, path = outputs.back(), tiles = std::move(tiles)] {
+            held.push_back([writes, path = outputs.back(), tiles = std::move(tiles)] {
                 std::string error;
                 try {
                     error = WritePicture(path, MakeContactSheet(tiles), kSilent);
@@ -188,6 +193,14 @@ struct Batch {
         read.planes = RgbPlanes();
         ForgetCachedLuminosity();
         reader.Release();
+    }
+
+    // The photograph's last writes wait for the next one's decode, which
+    // keeps both cores busy by itself; they then overlap the next one's
+    // first run, which would otherwise leave a core idle.
+    void SubmitHeldWrites() {
+        for (BoundedWorkers::Job& write : held) writers.Submit(std::move(write));
+        held.clear();
     }
 
     static std::vector<int32_t> AllModes() {
@@ -213,8 +226,10 @@ int MaskBatch(const PluginModule& module, const CommandLine& line, const MaskInp
             return line.skipExisting && OutputsExist(OutputsOf(line, photo));
         });
         Batch batch{module, line, inputs, progress, streak, writers, reader};
-        while (std::optional<ReadPhoto> read = reader.Next()) {
-            if (Interrupted()) break;
+        for (;;) {
+            std::optional<ReadPhoto> read = reader.Next();
+            batch.SubmitHeldWrites();
+            if (!read || Interrupted()) break;
             stopped = streak.StopMessage();
             if (!stopped.empty()) break;
             if (read->skipped) {
