@@ -1,10 +1,10 @@
 // run on several photographs: the plug-in is loaded once and runs on one
 // photograph after another on this thread, each on a document of its own,
 // as a host's batch command plays an action over a folder. The masks go to
-// writer threads, and once a photograph's last run is played its pixels are
-// let go and the next is decoded (ReadAhead) while its masks are written:
-// both cores stay busy, and one photograph and a bounded number of masks
-// are held.
+// writer threads; once a photograph's last run is played its pixels are let
+// go and the next is decoded (ReadAhead), and its last writes overlap the
+// next one's first run: both cores stay busy, and one photograph and a
+// bounded number of masks are held.
 #include <chrono>
 #include <exception>
 #include <filesystem>
