@@ -5,7 +5,8 @@
 # one process per photograph. Each figure is the best of
 # LUMACUT_BENCH_BATCH_RUNS (default 3): other builds on a shared machine
 # only ever slow a run down. Then the peak resident size of the batch for
-# 1, 10 and 40 photographs (the 12 repeated under other names).
+# 1, 10 and 40 photographs (the 12 repeated under other names), lowest and
+# highest of as many runs.
 # Uses from benchmark.sh: $build, $work, $magick, $compare, timed.
 batchRuns=${LUMACUT_BENCH_BATCH_RUNS:-3}
 host=$build/bin/lumacut-host
@@ -92,25 +93,36 @@ printf '%-52s %6d ms %12s %14d\n' "libvips peer, compression 1, no filter (faste
 printf '%-52s %6d ms %12s %14d\n' "libvips peer, compression 6, no filter (default)" "$vipsDefaultMs" \
   "$(per_minute "$count" "$vipsDefaultMs")" "$defaultBytes"
 
-echo "== peak resident size of the batch"
-peak_for() {
-  rm -rf "$work/many" "$work/batch"
+echo "== peak resident size of the batch, lowest and highest of $batchRuns runs each"
+# A peak is the highest of many moments, and which masks wait for a writer
+# at the worst one varies from run to run: one photograph's peak is a
+# sample of it, by some 20 MB here. Several runs show the spread; the
+# target compares the highest of each, and the lowest beside them.
+peaks_for() {
+  rm -rf "$work/many"
   mkdir "$work/many"
-  local i
+  local i low="" high=""
   for i in $(seq 1 "$1"); do
     ln -s "${photos[$(( (i - 1) % count ))]}" "$work/many/shot-$(printf '%02d' "$i").jpg"
   done
-  timed "$host" run --all "$work/many" --out "$work/batch" --quiet
-  echo "$rss"
+  for _ in $(seq "$batchRuns"); do
+    rm -rf "$work/batch"
+    timed "$host" run --all "$work/many" --out "$work/batch" --quiet
+    if [ -z "$low" ] || [ "$rss" -lt "$low" ]; then low=$rss; fi
+    if [ -z "$high" ] || [ "$rss" -gt "$high" ]; then high=$rss; fi
+  done
+  echo "$low $high"
 }
-peak1=$(peak_for 1)
-peak10=$(peak_for 10)
-peak40=$(peak_for 40)
-printf '  1 photograph: %d MB   10: %d MB   40: %d MB\n' $((peak1 / 1024)) $((peak10 / 1024)) $((peak40 / 1024))
+read -r low1 peak1 < <(peaks_for 1)
+read -r low10 peak10 < <(peaks_for 10)
+read -r low40 peak40 < <(peaks_for 40)
+printf '  1 photograph: %d-%d MB   10: %d-%d MB   40: %d-%d MB\n' $((low1 / 1024)) $((peak1 / 1024)) \
+  $((low10 / 1024)) $((peak10 / 1024)) $((low40 / 1024)) $((peak40 / 1024))
 
 echo "targets:"
-awk -v b="$batchMs" -v l="$loopMs" -v v="$vipsFastMs" -v p1="$peak1" -v p40="$peak40" 'BEGIN {
+awk -v b="$batchMs" -v l="$loopMs" -v v="$vipsFastMs" -v p1="$peak1" -v l1="$low1" -v p40="$peak40" 'BEGIN {
   printf "  batch / loop, photos per minute:        1.25x or more   measured %.2fx   %s\n", l / b, (l / b >= 1.25) ? "met" : "missed"
   printf "  batch / libvips at its fastest:         3x or more      measured %.2fx   %s\n", v / b, (v / b >= 3) ? "met" : "missed"
-  printf "  peak for 40 photographs / for one:      1.2x or less    measured %.2fx   %s\n", p40 / p1, (p40 <= 1.2 * p1) ? "met" : "missed" }'
+  printf "  peak for 40 photographs / for one:      1.2x or less    measured %.2fx   %s (%.2fx against the lowest for one)\n",
+    p40 / p1, (p40 <= 1.2 * p1) ? "met" : "missed", p40 / l1 }'
 echo "  (load average now: $(cut -d' ' -f1-3 /proc/loadavg); figures on a busy machine are upper bounds)"

@@ -1,8 +1,10 @@
 // run on several photographs: the plug-in is loaded once and runs on one
 // photograph after another on this thread, each on a document of its own,
-// as a host's batch command plays an action over a folder. The next
-// photograph is decoded meanwhile (ReadAhead) and the masks go to writer
-// threads, so both cores stay busy; a bounded number of either is held.
+// as a host's batch command plays an action over a folder. The masks go to
+// writer threads; once a photograph's last run is played its pixels are let
+// go and the next is decoded (ReadAhead), and its last writes overlap the
+// next one's first run: both cores stay busy, and one photograph and a
+// bounded number of masks are held.
 #include <chrono>
 #include <exception>
 #include <filesystem>
@@ -22,6 +24,7 @@
 #include "MaskCommands.h"
 #include "host/run/ReadAhead.h"
 #include "RunReport.h"
+#include "host/engine/LuminosityCache.h"
 #include "host/pictures/ContactSheet.h"
 #include "host/run/BoundedWorkers.h"
 
@@ -122,9 +125,11 @@ struct Batch {
     BatchProgress& progress;
     WriteStreak& streak;
     BoundedWorkers& writers;
+    ReadAhead& reader;
+    std::vector<BoundedWorkers::Job> held{};  // the last photograph's writes not yet submitted
 
     // False when a plug-in run failed (said).
-    bool Photo(const ReadPhoto& read) {
+    bool Photo(ReadPhoto& read) {
         const std::vector<std::string> outputs = OutputsOf(line, read.path);
         const std::string where = line.all ? PhotoFolderOf(line, read.path) : outputs[0];
         if (line.all) {
@@ -143,6 +148,7 @@ struct Batch {
         for (std::size_t i = 0; i < modes.size(); ++i) {
             const RunSettings settings{line.dialog ? 1 : 0, line.all ? ModeParameters(modes[i]) : inputs.parameters};
             RecordedRun recorded = RunOnImage(module, read.planes, settings);
+            if (i + 1 == modes.size()) LetGoOfPixels(read);
             const std::string label = RunLabel(modes[i]);
             if (line.verbose) PrintEvents(label, recorded.run);
             const std::string fault = RunFault(label, recorded.run);
@@ -155,14 +161,18 @@ struct Batch {
             if (line.all) tiles.push_back({ModeCaption(modes[i]), ScaledForSheet({selection, selection, selection})});
             writes->Add();
             // Moved, not copied: a 24-megapixel mask is as large as a channel.
-            writers.Submit([writes, path = outputs[i], mask = std::move(recorded.run.selection)] {
+            BoundedWorkers::Job write = [writes, path = outputs[i], mask = std::move(recorded.run.selection)] {
                 writes->Done(WriteMaskPicture(path, mask, kSilent));
                 return std::string();  // the photograph's failure, not the batch's
-            });
+            };
+            if (i + 1 == modes.size())
+                held.push_back(std::move(write));
+            else
+                writers.Submit(std::move(write));
         }
         if (line.all) {
             writes->Add();
-            writers.Submit([writes, path = outputs.back(), tiles = std::move(tiles)] {
+            held.push_back([writes, path = outputs.back(), tiles = std::move(tiles)] {
                 std::string error;
                 try {
                     error = WritePicture(path, MakeContactSheet(tiles), kSilent);
@@ -175,6 +185,22 @@ struct Batch {
         }
         writes->Seal(false);
         return true;
+    }
+
+    // The runs are over: the photograph's pixels, and the luminosity made
+    // from them, are given back before the next photograph is decoded.
+    void LetGoOfPixels(ReadPhoto& read) {
+        read.planes = RgbPlanes();
+        ForgetCachedLuminosity();
+        reader.Release();
+    }
+
+    // The photograph's last writes wait for the next one's decode, which
+    // keeps both cores busy by itself; they then overlap the next one's
+    // first run, which would otherwise leave a core idle.
+    void SubmitHeldWrites() {
+        for (BoundedWorkers::Job& write : held) writers.Submit(std::move(write));
+        held.clear();
     }
 
     static std::vector<int32_t> AllModes() {
@@ -195,13 +221,15 @@ int MaskBatch(const PluginModule& module, const CommandLine& line, const MaskInp
     std::string stopped;
     {
         BoundedWorkers writers(BoundedWorkers::DefaultThreads());
-        Batch batch{module, line, inputs, progress, streak, writers};
         // Checked on the reading thread, just before its photograph is due.
         ReadAhead reader(photos, [&](const std::string& photo) {
             return line.skipExisting && OutputsExist(OutputsOf(line, photo));
         });
-        while (std::optional<ReadPhoto> read = reader.Next()) {
-            if (Interrupted()) break;
+        Batch batch{module, line, inputs, progress, streak, writers, reader};
+        for (;;) {
+            std::optional<ReadPhoto> read = reader.Next();
+            batch.SubmitHeldWrites();
+            if (!read || Interrupted()) break;
             stopped = streak.StopMessage();
             if (!stopped.empty()) break;
             if (read->skipped) {

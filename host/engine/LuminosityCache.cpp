@@ -34,3 +34,10 @@ Plane CachedLuminosity(const RgbPlanes& composite) {
     if (seen) kept.luminosity = luminosity;
     return luminosity;
 }
+
+void ForgetCachedLuminosity() {
+    Kept& kept = Cache();
+    std::lock_guard<std::mutex> hold(kept.lock);
+    kept.luminosity = Plane();
+    kept.composite = RgbPlanes();
+}

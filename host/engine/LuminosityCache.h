@@ -15,4 +15,8 @@
 // when it was seen before.
 Plane CachedLuminosity(const RgbPlanes& composite);
 
+// Lets go of the composite and its luminosity: a host done with an image
+// gives their memory back now, not at the next image's first request.
+void ForgetCachedLuminosity();
+
 #endif

@@ -37,21 +37,31 @@ ReadAhead::~ReadAhead() {
 
 std::optional<ReadPhoto> ReadAhead::Next() {
     std::unique_lock<std::mutex> lock(mutex_);
+    released_ = true;
+    changed_.notify_all();
     changed_.wait(lock, [this] { return ready_.has_value() || finished_; });
     std::optional<ReadPhoto> next = std::move(ready_);
     ready_.reset();
+    // A photograph skipped or not read holds no pixels to wait for.
+    released_ = !next || next->planes.red.Empty();
     changed_.notify_all();
     return next;
+}
+
+void ReadAhead::Release() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        released_ = true;
+    }
+    changed_.notify_all();
 }
 
 void ReadAhead::Read() {
     for (const std::string& path : photos_) {
         {
-            // The next photograph is read only once the last one read has
-            // been taken: two are held at most, the one whose runs go on
-            // and this one.
+            // Only once the last one read has been taken and its pixels let go.
             std::unique_lock<std::mutex> lock(mutex_);
-            changed_.wait(lock, [this] { return !ready_.has_value() || stopping_; });
+            changed_.wait(lock, [this] { return (!ready_.has_value() && released_) || stopping_; });
             if (stopping_) return;
         }
         ReadPhoto read;

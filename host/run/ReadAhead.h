@@ -1,6 +1,8 @@
-// A batch's photographs decoded on a thread of their own, one ahead of the
-// photograph whose runs go on: the next decode overlaps this one's events
-// and writing, and at most two photographs are held at once.
+// A batch's photographs decoded on a thread of their own, in order. The next
+// is decoded only once the caller has let go of the pixels of the last one
+// handed over: its decode then overlaps the writing of that one's masks, not
+// its events, and one photograph's pixels are held at a time, so that a
+// shoot's peak memory is a single photograph's.
 #ifndef LUMACUT_HOST_READ_AHEAD_H
 #define LUMACUT_HOST_READ_AHEAD_H
 
@@ -31,8 +33,12 @@ public:
     ReadAhead(const ReadAhead&) = delete;
     ReadAhead& operator=(const ReadAhead&) = delete;
 
-    // The next photograph in order, waiting for its decode; none after the last.
+    // The next photograph in order, waiting for its decode; none after the
+    // last. Asking for it says the last one's pixels are gone.
     std::optional<ReadPhoto> Next();
+    // The pixels of the last photograph handed over are gone, though its
+    // masks may still be written: the next one may be decoded now.
+    void Release();
 
 private:
     void Read();
@@ -43,6 +49,7 @@ private:
     std::condition_variable changed_;
     std::optional<ReadPhoto> ready_;
     bool finished_ = false;  // the reader has handed over its last photograph
+    bool released_ = true;   // no pixels handed over are held any more
     bool stopping_ = false;
     std::thread thread_;
 };

@@ -9,6 +9,17 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+// Pixels that depend on `seed`, so that no two photographs are alike.
+void WritePatternPhoto(const std::string& path, int seed, int width, int height) {
+    std::string ppm = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < 3; ++c) ppm += static_cast<char>((x * (c + 1) + y * seed + (x ^ y) * seed) & 0xFF);
+    WriteFile(path, ppm);
+}
+}  // namespace
+
 ScratchFolder::ScratchFolder(const std::string& name) {
     path_ = ::testing::TempDir() + "lumacut-cli-" + name;
     fs::remove_all(path_);
@@ -58,4 +69,34 @@ std::vector<std::string> Lines(const std::string& text) {
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
+}
+
+std::vector<std::string> MakePhotos(const ScratchFolder& folder, int count) {
+    fs::create_directory(folder / "in");
+    std::vector<std::string> stems;
+    for (int i = 0; i < count; ++i) {
+        stems.push_back(std::string(1, static_cast<char>('a' + i)));
+        WritePatternPhoto(folder / ("in/" + stems.back() + ".ppm"), i + 3, 1200, 800);
+    }
+    return stems;
+}
+
+std::map<std::string, std::string> Contents(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file()) files[fs::relative(entry.path(), folder).generic_string()] = FileText(entry.path().string());
+    return files;
+}
+
+void ExpectNoTemporary(const std::string& folder) {
+    for (const auto& [name, bytes] : Contents(folder)) EXPECT_EQ(name.find(".tmp-"), std::string::npos) << name;
+}
+
+void ExpectPlainText(const ProgramResult& result) {
+    for (const std::string* text : {&result.out, &result.err}) {
+        EXPECT_EQ(text->find('\x1b'), std::string::npos) << "no terminal, no escape sequences";
+        // A carriage return ends a line under Windows; alone, it rewrites one in place.
+        for (std::size_t at = text->find('\r'); at != std::string::npos; at = text->find('\r', at + 1))
+            EXPECT_EQ(text->compare(at, 2, "\r\n"), 0) << "a line rewritten in place without a terminal";
+    }
 }

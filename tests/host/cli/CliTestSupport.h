@@ -2,6 +2,7 @@
 #ifndef LUMACUT_TESTS_CLI_SUPPORT_H
 #define LUMACUT_TESTS_CLI_SUPPORT_H
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -57,5 +58,19 @@ std::vector<NotAFile> NotFiles(const ScratchFolder& folder);
 
 // The lines of `text`.
 std::vector<std::string> Lines(const std::string& text);
+
+// Distinct photographs, binary PPMs large enough that a batch of a few runs
+// for a good part of a second, made in `folder / "in"`: their stems, in the
+// order a batch takes them.
+std::vector<std::string> MakePhotos(const ScratchFolder& folder, int count);
+
+// The files under `folder`, each with its bytes.
+std::map<std::string, std::string> Contents(const std::string& folder);
+
+// Outputs and their temporaries go under `folder` alone.
+void ExpectNoTemporary(const std::string& folder);
+
+// Without a terminal, plain lines: no line rewritten in place, no escape sequence.
+void ExpectPlainText(const ProgramResult& result);
 
 #endif
