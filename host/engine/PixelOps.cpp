@@ -10,6 +10,10 @@
 #include "RowBands.h"
 #include "WideVectors.h"
 
+#if defined(LUMACUT_WIDE_VECTORS)
+#include <immintrin.h>
+#endif
+
 using namespace bytes16;
 
 namespace {
@@ -87,63 +91,80 @@ void PadRow(const uint8_t* row, int width, uint8_t* padded) {
     padded[width + 1] = row[width - 1];
 }
 
-// One output row of `width` pixels, with vectors of type V. With each
-// column of three sorted into low, middle and high, the median of the nine
-// is the median of: the largest of the three lows, the median of the three
-// middles and the smallest of the three highs.
-template <typename V>
-__attribute__((always_inline)) inline void MedianRowOf(const uint8_t* above, const uint8_t* here, const uint8_t* below,
-                                                       std::size_t width, uint8_t* low, uint8_t* mid, uint8_t* high,
-                                                       uint8_t* out, int threshold) {
-    constexpr std::size_t lanes = sizeof(V);
-    auto load = [](const uint8_t* p) {
-        V v;
-        std::memcpy(&v, p, sizeof v);
-        return v;
-    };
-    auto store = [](uint8_t* p, V v) { std::memcpy(p, &v, sizeof v); };
-    auto min = [](V a, V b) { return a < b ? a : b; };
-    auto max = [](V a, V b) { return a > b ? a : b; };
-    auto median3 = [&](V a, V b, V c) { return max(min(a, b), min(max(a, b), c)); };
-    const std::size_t sorted = (width + 2 + lanes - 1) / lanes * lanes;
-    for (std::size_t p = 0; p < sorted; p += lanes) {
-        const V a = load(above + p), b = load(here + p), c = load(below + p);
-        const V lo = min(a, b), hi = max(a, b);
-        store(low + p, min(lo, c));
-        store(high + p, max(hi, c));
-        store(mid + p, max(lo, min(hi, c)));
+// One output row of `width` pixels. With each column of three sorted into
+// low, middle and high, the median of the nine is the median of: the
+// largest of the three lows, the median of the three middles and the
+// smallest of the three highs. The columns are sorted for the row and the
+// two repeated pixels beside it, in whole vectors; the lanes past the row
+// are computed and never stored.
+void MedianRowNarrow(const uint8_t* above, const uint8_t* here, const uint8_t* below, std::size_t width,
+                     uint8_t* low, uint8_t* mid, uint8_t* high, uint8_t* out, int threshold) {
+    const std::size_t sorted = (width + 2 + kLanes - 1) / kLanes * kLanes;
+    for (std::size_t p = 0; p < sorted; p += kLanes) {
+        const Vec a = Load(above + p), b = Load(here + p), c = Load(below + p);
+        const Vec lo = Min(a, b), hi = Max(a, b);
+        Store(low + p, Min(lo, c));
+        Store(high + p, Max(hi, c));
+        Store(mid + p, Max(lo, Min(hi, c)));
     }
-    const V limit = V{} + static_cast<uint8_t>(threshold);
-    for (std::size_t x = 0; x < width; x += lanes) {
-        const V maxLow = max(max(load(low + x), load(low + x + 1)), load(low + x + 2));
-        const V minHigh = min(min(load(high + x), load(high + x + 1)), load(high + x + 2));
-        const V midMid = median3(load(mid + x), load(mid + x + 1), load(mid + x + 2));
-        const V median = median3(maxLow, midMid, minHigh);
-        const V self = load(here + x + 1);
-        const V distance = max(median, self) - min(median, self);
-        const V chosen = distance > limit ? median : self;
-        if (x + lanes <= width) {
-            store(out + x, chosen);
+    const Vec limit = Splat(static_cast<uint8_t>(threshold));
+    for (std::size_t x = 0; x < width; x += kLanes) {
+        const Vec maxLow = Max(Max(Load(low + x), Load(low + x + 1)), Load(low + x + 2));
+        const Vec minHigh = Min(Min(Load(high + x), Load(high + x + 1)), Load(high + x + 2));
+        const Vec midMid = Median3(Load(mid + x), Load(mid + x + 1), Load(mid + x + 2));
+        const Vec median = Median3(maxLow, midMid, minHigh);
+        const Vec self = Load(here + x + 1);
+        const Vec distance = Max(median, self) - Min(median, self);
+        const Vec chosen = distance > limit ? median : self;
+        if (x + kLanes <= width) {
+            Store(out + x, chosen);
         } else {
             // The last, partial vector: the bytes past the row are not ours.
-            uint8_t last[lanes];
-            store(last, chosen);
+            uint8_t last[kLanes];
+            Store(last, chosen);
             std::memcpy(out + x, last, width - x);
         }
     }
 }
 
-void MedianRowNarrow(const uint8_t* above, const uint8_t* here, const uint8_t* below, std::size_t width, uint8_t* low,
-                     uint8_t* mid, uint8_t* high, uint8_t* out, int threshold) {
-    MedianRowOf<Vec>(above, here, below, width, low, mid, high, out, threshold);
+#if defined(LUMACUT_WIDE_VECTORS)
+// The same with 64 lanes, in intrinsics: the wide vectors stay in
+// registers, where locals of them copied through memory would be placed
+// wrongly by AddressSanitizer.
+LUMACUT_WIDE_TARGET inline __m512i WideAt(const uint8_t* p) { return _mm512_loadu_si512(p); }
+
+LUMACUT_WIDE_TARGET inline __m512i WideMedian3(__m512i a, __m512i b, __m512i c) {
+    return _mm512_max_epu8(_mm512_min_epu8(a, b), _mm512_min_epu8(_mm512_max_epu8(a, b), c));
 }
 
-#if defined(LUMACUT_WIDE_VECTORS)
-typedef uint8_t WideVec __attribute__((vector_size(64)));
 LUMACUT_WIDE_TARGET void MedianRowWide(const uint8_t* above, const uint8_t* here, const uint8_t* below,
                                        std::size_t width, uint8_t* low, uint8_t* mid, uint8_t* high, uint8_t* out,
                                        int threshold) {
-    MedianRowOf<WideVec>(above, here, below, width, low, mid, high, out, threshold);
+    constexpr std::size_t lanes = 64;
+    const std::size_t sorted = (width + 2 + lanes - 1) / lanes * lanes;
+    for (std::size_t p = 0; p < sorted; p += lanes) {
+        const __m512i a = WideAt(above + p), b = WideAt(here + p), c = WideAt(below + p);
+        const __m512i lo = _mm512_min_epu8(a, b), hi = _mm512_max_epu8(a, b);
+        _mm512_storeu_si512(low + p, _mm512_min_epu8(lo, c));
+        _mm512_storeu_si512(high + p, _mm512_max_epu8(hi, c));
+        _mm512_storeu_si512(mid + p, _mm512_max_epu8(lo, _mm512_min_epu8(hi, c)));
+    }
+    const __m512i limit = _mm512_set1_epi8(static_cast<char>(threshold));
+    for (std::size_t x = 0; x < width; x += lanes) {
+        const __m512i maxLow =
+            _mm512_max_epu8(_mm512_max_epu8(WideAt(low + x), WideAt(low + x + 1)), WideAt(low + x + 2));
+        const __m512i minHigh =
+            _mm512_min_epu8(_mm512_min_epu8(WideAt(high + x), WideAt(high + x + 1)), WideAt(high + x + 2));
+        const __m512i midMid = WideMedian3(WideAt(mid + x), WideAt(mid + x + 1), WideAt(mid + x + 2));
+        const __m512i median = WideMedian3(maxLow, midMid, minHigh);
+        const __m512i self = WideAt(here + x + 1);
+        const __m512i distance = _mm512_sub_epi8(_mm512_max_epu8(median, self), _mm512_min_epu8(median, self));
+        const __m512i chosen = _mm512_mask_blend_epi8(_mm512_cmpgt_epu8_mask(distance, limit), self, median);
+        const std::size_t left = width - x;
+        // The last, partial vector stores only the row's own bytes.
+        const __mmask64 keep = left >= lanes ? ~__mmask64{0} : (__mmask64{1} << left) - 1;
+        _mm512_mask_storeu_epi8(out + x, keep, chosen);
+    }
 }
 #endif
 
