@@ -31,6 +31,10 @@ int MaskAllModes(const PluginModule& module, const CommandLine& line, const Mask
     int status = kExitOk;
     BoundedWorkers writers(BoundedWorkers::DefaultThreads());
     for (int32_t mode = kFirstMode; mode <= kLastMode && status == kExitOk && !writers.Failed(); ++mode) {
+        // The run's mask is made only when a writer can take it: the
+        // events are quicker than a mask's writing, so running ahead would
+        // only hold one mask more.
+        writers.WaitForRoom();
         const auto runStart = std::chrono::steady_clock::now();
         const RecordedRun recorded = RunOnImage(module, inputs.photo, {line.dialog ? 1 : 0, ModeParameters(mode)});
         const std::string label = RunLabel(mode);

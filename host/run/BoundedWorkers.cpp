@@ -35,6 +35,11 @@ void BoundedWorkers::Submit(Job job) {
     changed_.notify_all();
 }
 
+void BoundedWorkers::WaitForRoom() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return inFlight_ < limit_; });
+}
+
 bool BoundedWorkers::Failed() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return !firstError_.empty();

@@ -27,6 +27,11 @@ public:
     // Waits while the bound is reached, then queues the job.
     void Submit(Job job);
 
+    // Waits until a job could be submitted at once: a caller that makes a
+    // job's image only after this holds no more images than the bound,
+    // the one it is making included.
+    void WaitForRoom();
+
     // True once any job has failed: the caller stops submitting.
     bool Failed() const;
 

@@ -12,7 +12,7 @@
 #include "host/run/BoundedWorkers.h"
 
 namespace {
-TEST(BoundedWorkers, SubmitWaitsWhileTheBoundIsReached) {
+TEST(BoundedWorkers, SubmitAndWaitForRoomWaitWhileTheBoundIsReached) {
     std::mutex gate;
     std::unique_lock<std::mutex> closed(gate);
     std::atomic<int> done{0};
@@ -24,14 +24,17 @@ TEST(BoundedWorkers, SubmitWaitsWhileTheBoundIsReached) {
     };
     workers.Submit(held);
     workers.Submit(held);
-    std::atomic<bool> thirdIn{false};
+    std::atomic<bool> roomSeen{false}, thirdIn{false};
     std::thread submitter([&] {
+        workers.WaitForRoom();
+        roomSeen = true;
         workers.Submit(held);
         thirdIn = true;
     });
-    // However long this waits, the third job must not get in while two hold
-    // their images.
+    // However long this waits, there is no room for a third job, and it
+    // must not get in, while two hold their images.
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(roomSeen);
     EXPECT_FALSE(thirdIn);
     closed.unlock();
     submitter.join();
