@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,12 @@
 #include "host/engine/RowBands.h"
 
 namespace {
-std::string TempPath(const std::string& name) { return ::testing::TempDir() + "lumacut-" + name; }
+// Names of this run's own, so that checkouts tested side by side, or a
+// sanitizer build beside a plain one, never write each other's files.
+std::string TempPath(const std::string& name) {
+    static const std::string run = std::to_string(std::random_device{}());
+    return ::testing::TempDir() + "lumacut-" + run + "-" + name;
+}
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
