@@ -8,6 +8,7 @@
 #include <immintrin.h>
 #endif
 
+namespace {
 void LookUpLevelsByteByByte(const uint8_t* from, uint8_t* to, std::size_t count, const LevelTable& table) {
     const LevelTable local = table;  // a private copy keeps the lookups in this core's cache
     std::size_t i = 0;
@@ -24,7 +25,6 @@ void LookUpLevelsByteByByte(const uint8_t* from, uint8_t* to, std::size_t count,
 }
 
 #if defined(LUMACUT_WIDE_VECTORS)
-namespace {
 LUMACUT_WIDE_TARGET void LookUpWide(const uint8_t* from, uint8_t* to, std::size_t count, const LevelTable& table) {
     const __m512i levels0 = _mm512_loadu_si512(table.data());
     const __m512i levels64 = _mm512_loadu_si512(table.data() + 64);
@@ -40,8 +40,8 @@ LUMACUT_WIDE_TARGET void LookUpWide(const uint8_t* from, uint8_t* to, std::size_
     }
     if (i < count) LookUpLevelsByteByByte(from + i, to + i, count - i, table);
 }
-}  // namespace
 #endif
+}  // namespace
 
 void LookUpLevels(const uint8_t* from, uint8_t* to, std::size_t count, const LevelTable& table) {
 #if defined(LUMACUT_WIDE_VECTORS)

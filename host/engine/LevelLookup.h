@@ -14,7 +14,4 @@
 // to[i] = table[from[i]] for i < count; `from` and `to` may be the same run.
 void LookUpLevels(const uint8_t* from, uint8_t* to, std::size_t count, const LevelTable& table);
 
-// The byte loop alone.
-void LookUpLevelsByteByByte(const uint8_t* from, uint8_t* to, std::size_t count, const LevelTable& table);
-
 #endif

@@ -80,9 +80,3 @@ void FreePlaneBytes(uint8_t* pixels, std::size_t bytes) noexcept {
     }
     ReturnSystemPlaneBytes(pixels, bytes);
 }
-
-PlaneMemoryUse CurrentPlaneMemory() {
-    Kept& kept = Store();
-    std::lock_guard<std::mutex> hold(kept.lock);
-    return {kept.inUse, kept.keptBytes, kept.mostInUse};
-}

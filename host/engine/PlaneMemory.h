@@ -17,12 +17,6 @@ uint8_t* AllocatePlaneBytes(std::size_t bytes);
 // Takes back what AllocatePlaneBytes gave, with the same size.
 void FreePlaneBytes(uint8_t* pixels, std::size_t bytes) noexcept;
 
-// Bytes of planes in use and kept, for tests and benchmarks.
-struct PlaneMemoryUse {
-    std::size_t inUse, kept, mostInUse;
-};
-PlaneMemoryUse CurrentPlaneMemory();
-
 // The system's half (PlaneMemory_posix.cpp, PlaneMemory_win.cpp): memory
 // straight from the system and back, and whether a block of this size is
 // worth keeping (large ones only, and never where a memory checker must

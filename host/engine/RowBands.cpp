@@ -66,14 +66,14 @@ public:
                 std::thread(&Helpers::Serve, this).detach();
                 ++threads_;
             }
+        } catch (...) {
+            // Fewer helpers than wanted still take bands; none cannot.
+        }
+        if (threads_ == 0) return false;
+        try {
             jobs_.push_back(&job);
         } catch (...) {
-            if (threads_ == 0) return false;
-            try {
-                jobs_.push_back(&job);
-            } catch (...) {
-                return false;
-            }
+            return false;
         }
         wake_.notify_all();
         return true;
